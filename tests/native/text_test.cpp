@@ -41,3 +41,18 @@ TEST(Text, Utf8RoundTripAndTruncatedInput) {
   EXPECT_EQ(textToUtf8(textFromUtf8(s).c_str()), s);
   EXPECT_EQ(textFromUtf8("\xE2\x82").size(), 1u);  // cut sequence -> one replacement
 }
+
+#include "scan/long_path.h"
+
+TEST(LongPath, PrefixesPlainUncAndAlreadyLongPaths) {
+  char16_t out[kLongPathUnits];
+  toLongPathForm(u"C:\\Data", out, kLongPathUnits);
+  EXPECT_EQ(textToUtf8(out), "\\\\?\\C:\\Data");
+  toLongPathForm(u"\\\\server\\share\\dir", out, kLongPathUnits);
+  EXPECT_EQ(textToUtf8(out), "\\\\?\\UNC\\server\\share\\dir");
+  toLongPathForm(u"\\\\?\\D:\\x", out, kLongPathUnits);
+  EXPECT_EQ(textToUtf8(out), "\\\\?\\D:\\x");
+  std::u16string longPath(3000, u'a');
+  toLongPathForm(longPath.c_str(), out, kLongPathUnits);
+  EXPECT_EQ(textLength(out), size_t(kLongPathUnits - 1));
+}
