@@ -1,0 +1,30 @@
+// The library's outside: its attach hook and the two standard-call exports the
+// host calls. Everything else lives in the morvane_win library.
+#include <windows.h>
+
+#include "plugin/module_win.h"
+#include "plugin/panel_win.h"
+#include "plugin/window_class_win.h"
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    setPluginModule(instance);
+    DisableThreadLibraryCalls(instance);
+  } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+    // Freed by the host (not process exit): classes must not outlive the code.
+    unregisterWindowClasses();
+  }
+  return TRUE;
+}
+
+__declspec(dllexport) HWND __stdcall ListLoad(HWND parent, char* fileToLoad, int showFlags) {
+  return panelListLoad(parent, fileToLoad, showFlags);
+}
+
+__declspec(dllexport) int __stdcall ListSendCommand(HWND listWin, int command, int parameter) {
+  return panelListSendCommand(listWin, command, parameter);
+}
+
+}  // extern "C"
