@@ -1,0 +1,317 @@
+#include "scan/everything_codec.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "format/text.h"
+
+namespace {
+
+const EverythingQuerySpec kQuerySpecs[3] = {
+    {0x11, 1, 5000, 32, u"MorvaneEverythingIpcHelper"},
+    {0x15, 6, 5000, 48, u"MorvaneEverythingFileIpcHelper"},
+    {0x04, 1, 20000, 16, u"MorvaneEverythingFileCountIpcHelper"},
+};
+
+constexpr uint64_t kNameCopyMax = kNameUnits - 1;  // 259
+constexpr uint64_t kPathCopyMax = kPathUnits - 1;  // 2047
+constexpr size_t kSegmentMax = kNameUnits - 1;     // longest child name that can match
+
+// Reads go through memcpy: offsets come from the other process and need not be
+// aligned, and a misaligned load is undefined behaviour.
+inline uint32_t read32(const uint8_t* p, uint64_t at) {
+  uint32_t v;
+  std::memcpy(&v, p + at, 4);
+  return v;
+}
+inline uint64_t read64(const uint8_t* p, uint64_t at) {
+  uint64_t v;
+  std::memcpy(&v, p + at, 8);
+  return v;
+}
+inline char16_t readUnit(const uint8_t* p, uint64_t at) {
+  char16_t v;
+  std::memcpy(&v, p + at, 2);
+  return v;
+}
+inline void write32(uint8_t* p, size_t at, uint32_t v) { std::memcpy(p + at, &v, 4); }
+
+inline bool isWithin(uint64_t at, uint64_t bytes, uint64_t blockLength) {
+  return at <= blockLength && bytes <= blockLength - at;
+}
+
+// Copies n units of UTF-16 text from the block (n already checked to fit) and
+// terminates it; dst holds at least n + 1 units.
+void copyUnits(char16_t* dst, const uint8_t* block, uint64_t at, uint64_t n) {
+  std::memcpy(dst, block + at, static_cast<size_t>(n) * 2);
+  dst[n] = 0;
+}
+
+// How many items the reply walk looks at: num and the capacity are compared as
+// signed 32-bit numbers, and a non-positive result means none.
+int64_t itemLimit(uint32_t num, int64_t capacity) {
+  int64_t n = static_cast<int32_t>(num);
+  int64_t limit = n < capacity ? n : capacity;
+  return limit > 0 ? limit : 0;
+}
+
+inline char16_t fold(char16_t c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+  return textFoldCase(c);
+}
+
+inline uint32_t hashStep(uint32_t h, char16_t folded) { return (h ^ folded) * 16777619u; }
+constexpr uint32_t kHashSeed = 2166136261u;
+
+bool rowEligible(const ScanItem& row) { return row.isFolder == 1 && row.fromEverything == 1; }
+
+bool nameEqualsUnits(const ScanItem& row, const char16_t* name, size_t length) {
+  if (textLengthBounded(row.name, kNameUnits) != length) return false;
+  for (size_t k = 0; k < length; ++k)
+    if (fold(row.name[k]) != fold(name[k])) return false;
+  return true;
+}
+
+int linearFind(const ScanItem* rows, int rowCount, const char16_t* name, size_t length) {
+  for (int i = 0; i < rowCount; ++i)
+    if (rowEligible(rows[i]) && nameEqualsUnits(rows[i], name, length)) return i;
+  return -1;
+}
+
+// The segment test on raw block bytes (path text at byte position at, P units).
+bool segmentInBlock(const uint8_t* block, uint64_t at, uint64_t pathLength, const char16_t* target,
+                    size_t trimmed, size_t* start, size_t* length) {
+  if (pathLength <= trimmed) return false;
+  for (size_t k = 0; k < trimmed; ++k)
+    if (fold(readUnit(block, at + 2 * k)) != fold(target[k])) return false;
+  if (readUnit(block, at + 2 * trimmed) != u'\\') return false;
+  uint64_t first = trimmed + 1;
+  uint64_t last = first + kSegmentMax + 1;  // a backslash here or later: name too long
+  if (last > pathLength) last = pathLength;
+  for (uint64_t k = first; k < last; ++k) {
+    if (readUnit(block, at + 2 * k) == u'\\') {
+      if (k == first) return false;
+      *start = static_cast<size_t>(first);
+      *length = static_cast<size_t>(k - first);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+const EverythingQuerySpec& everythingQuerySpec(EverythingQuery q) {
+  return kQuerySpecs[static_cast<int>(q)];
+}
+
+size_t everythingTrimmedLength(const char16_t* path) {
+  size_t n = textLength(path);
+  while (n > 0 && path[n - 1] == u'\\') --n;
+  return n;
+}
+
+size_t everythingSearchText(EverythingQuery q, const char16_t* targetPath, int maxTopFiles,
+                            char16_t* out, size_t cap) {
+  if (!out || cap == 0) return 0;
+  out[0] = 0;
+  if (!targetPath) targetPath = u"";
+  size_t trimmed = everythingTrimmedLength(targetPath);
+  const char16_t* tail = u"\\\"";
+  switch (q) {
+    case EverythingQuery::FolderSizes:
+      textCopy(out, cap, u"folder:\"");
+      tail = u"\\*\"";
+      break;
+    case EverythingQuery::TopFiles:
+      textFormat(out, cap, u"count:%d file:\"", maxTopFiles);
+      break;
+    case EverythingQuery::FileCounts:
+      textCopy(out, cap, u"file:\"");
+      break;
+  }
+  size_t used = textLength(out);
+  if (used + 1 < cap) textCopyN(out + used, cap - used, targetPath, trimmed);
+  textAppend(out, cap, tail);
+  return textLength(out);
+}
+
+size_t everythingBuildQuery(uint8_t* block, size_t cap, uint32_t replyWindow, uint32_t maxResults,
+                            uint32_t properties, uint32_t sortOrder, const char16_t* text,
+                            size_t textLength) {
+  uint64_t need = everythingQueryBlockLength(textLength);
+  if (!block || need > cap) return 0;
+  write32(block, 0, replyWindow);
+  write32(block, 4, kEverythingReplyId);
+  write32(block, 8, kEverythingSearchFlags);
+  write32(block, 12, 0);
+  write32(block, 16, maxResults);
+  write32(block, 20, properties);
+  write32(block, 24, sortOrder);
+  if (textLength) std::memcpy(block + kEverythingHeaderBytes, text, textLength * 2);
+  std::memset(block + kEverythingHeaderBytes + textLength * 2, 0, 2);
+  return static_cast<size_t>(need);
+}
+
+bool everythingParseFolderSizes(const uint8_t* data, size_t length, FolderSizeEntry* table,
+                                int capacity, int* stored, uint32_t* tot, uint32_t* num) {
+  if (stored) *stored = 0;
+  if (tot) *tot = 0;
+  if (num) *num = 0;
+  if (!data || length < kEverythingReplyHeaderBytes) return false;
+  const uint64_t B = length;
+  uint32_t t = read32(data, 0), n = read32(data, 4);
+  if (tot) *tot = t;
+  if (num) *num = n;
+  int64_t limit = table ? itemLimit(n, capacity) : 0;
+  int count = 0;
+  for (int64_t i = 0; i < limit; ++i) {
+    uint64_t at = kEverythingReplyHeaderBytes + 8 * static_cast<uint64_t>(i);
+    if (!isWithin(at, 8, B)) break;
+    uint32_t flags = read32(data, at);
+    uint64_t d = read32(data, at + 4);
+    if (!(flags & kEverythingFolderFlag)) continue;
+    if (!isWithin(d, 4, B)) continue;
+    uint64_t L = read32(data, d);
+    uint64_t nameAt = d + 4;
+    uint64_t copied = L < kNameCopyMax ? L : kNameCopyMax;
+    if (!isWithin(nameAt, 2 * copied, B)) continue;
+    uint64_t sizeAt = nameAt + 2 * L + 2;
+    // The slot is filled before the size check; an entry whose size lies
+    // outside is simply not counted, so the next item reuses the slot.
+    copyUnits(table[count].name, data, nameAt, copied);
+    if (!isWithin(sizeAt, 8, B)) continue;
+    table[count].size = read64(data, sizeAt);
+    ++count;
+  }
+  if (stored) *stored = count;
+  return true;
+}
+
+bool everythingParseTopFiles(const uint8_t* data, size_t length, TopFileEntry* buffer,
+                             int capacity, int* stored) {
+  if (stored) *stored = 0;
+  if (!data || length < kEverythingReplyHeaderBytes) return false;
+  const uint64_t B = length;
+  uint32_t n = read32(data, 4);
+  int64_t limit = buffer ? itemLimit(n, capacity) : 0;
+  int count = 0;
+  for (int64_t i = 0; i < limit; ++i) {
+    uint64_t at = kEverythingReplyHeaderBytes + 8 * static_cast<uint64_t>(i);
+    if (!isWithin(at, 8, B)) break;
+    uint64_t d = read32(data, at + 4);
+    if (!isWithin(d, 4, B)) continue;
+    uint64_t L = read32(data, d);
+    uint64_t nameAt = d + 4;
+    uint64_t nameCopied = L < kNameCopyMax ? L : kNameCopyMax;
+    if (!isWithin(nameAt, 2 * nameCopied, B)) continue;
+    uint64_t pAt = nameAt + 2 * L + 2;
+    if (!isWithin(pAt, 4, B)) continue;
+    uint64_t P = read32(data, pAt);
+    uint64_t pathAt = pAt + 4;
+    uint64_t pathCopied = P < kPathCopyMax ? P : kPathCopyMax;
+    if (!isWithin(pathAt, 2 * pathCopied, B)) continue;
+    uint64_t sizeAt = pathAt + 2 * P + 2;
+    if (!isWithin(sizeAt, 8, B)) continue;
+    TopFileEntry& e = buffer[count];
+    copyUnits(e.name, data, nameAt, nameCopied);
+    copyUnits(e.fullPath, data, pathAt, pathCopied);
+    e.size = read64(data, sizeAt);
+    ++count;
+  }
+  if (stored) *stored = count;
+  return true;
+}
+
+bool childIndexBuild(ChildNameIndex* index, const ScanItem* rows, int rowCount) {
+  index->slots = nullptr;
+  index->mask = 0;
+  index->rows = rows;
+  index->rowCount = rows && rowCount > 0 ? rowCount : 0;
+  uint64_t eligible = 0;
+  for (int i = 0; i < index->rowCount; ++i)
+    if (rowEligible(rows[i])) ++eligible;
+  uint64_t slotCount = 16;
+  while (slotCount < 2 * eligible) slotCount *= 2;
+  if (slotCount > (uint64_t(1) << 28)) return false;
+  int32_t* slots = static_cast<int32_t*>(std::calloc(static_cast<size_t>(slotCount), sizeof(int32_t)));
+  if (!slots) return false;
+  uint32_t mask = static_cast<uint32_t>(slotCount - 1);
+  for (int i = 0; i < index->rowCount; ++i) {
+    if (!rowEligible(rows[i])) continue;
+    size_t len = textLengthBounded(rows[i].name, kNameUnits);
+    if (len == 0 || len > kSegmentMax) continue;
+    uint32_t h = kHashSeed;
+    for (size_t k = 0; k < len; ++k) h = hashStep(h, fold(rows[i].name[k]));
+    for (uint32_t s = h & mask;; s = (s + 1) & mask) {
+      if (slots[s] == 0) {
+        slots[s] = i + 1;
+        break;
+      }
+      // Only the first row of a name may answer for it.
+      if (nameEqualsUnits(rows[slots[s] - 1], rows[i].name, len)) break;
+    }
+  }
+  index->slots = slots;
+  index->mask = mask;
+  return true;
+}
+
+void childIndexRelease(ChildNameIndex* index) {
+  std::free(index->slots);
+  index->slots = nullptr;
+  index->mask = 0;
+}
+
+int childIndexFind(const ChildNameIndex* index, const char16_t* name, size_t length) {
+  if (!index->slots) return linearFind(index->rows, index->rowCount, name, length);
+  if (length == 0 || length > kSegmentMax) return -1;
+  uint32_t h = kHashSeed;
+  for (size_t k = 0; k < length; ++k) h = hashStep(h, fold(name[k]));
+  for (uint32_t s = h & index->mask;; s = (s + 1) & index->mask) {
+    int32_t slot = index->slots[s];
+    if (slot == 0) return -1;
+    if (nameEqualsUnits(index->rows[slot - 1], name, length)) return slot - 1;
+  }
+}
+
+bool everythingChildSegment(const char16_t* path, size_t pathLength, const char16_t* target,
+                            size_t trimmedLength, size_t* start, size_t* length) {
+  if (!path || !target) return false;
+  return segmentInBlock(reinterpret_cast<const uint8_t*>(path), 0, pathLength, target,
+                        trimmedLength, start, length);
+}
+
+bool everythingParseFileCounts(const uint8_t* data, size_t length, const FileCountTarget& target,
+                               uint32_t* tot, uint32_t* num) {
+  if (tot) *tot = 0;
+  if (num) *num = 0;
+  if (!data || length < kEverythingReplyHeaderBytes) return false;
+  const uint64_t B = length;
+  uint32_t t = read32(data, 0), n = read32(data, 4);
+  if (tot) *tot = t;
+  if (num) *num = n;
+  if (!target.targetPath || !target.rows || target.rowCount <= 0) return true;
+  int64_t limit = itemLimit(n, static_cast<int32_t>(target.maxResults));
+  const uint64_t T = target.trimmedLength;
+  char16_t segment[kNameUnits];
+  for (int64_t i = 0; i < limit; ++i) {
+    uint64_t at = kEverythingReplyHeaderBytes + 8 * static_cast<uint64_t>(i);
+    if (!isWithin(at, 8, B)) break;
+    uint64_t d = read32(data, at + 4);
+    if (!isWithin(d, 4, B)) continue;
+    uint64_t P = read32(data, d);
+    uint64_t pathAt = d + 4;
+    if (!isWithin(pathAt, 2 * P + 2, B)) continue;
+    if (P <= T) continue;
+    size_t start, segLength;
+    if (!segmentInBlock(data, pathAt, P, target.targetPath, static_cast<size_t>(T), &start,
+                        &segLength))
+      continue;
+    std::memcpy(segment, data + pathAt + 2 * static_cast<uint64_t>(start), segLength * 2);
+    int row = target.index ? childIndexFind(target.index, segment, segLength)
+                           : linearFind(target.rows, target.rowCount, segment, segLength);
+    if (row >= 0 && target.rows[row].fileCount < INT32_MAX) ++target.rows[row].fileCount;
+  }
+  return true;
+}
