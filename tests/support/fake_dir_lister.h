@@ -1,0 +1,75 @@
+// An in-memory folder tree behind the DirLister interface, for tests of the
+// walker and the scan driver: folders can refuse listing with any error, carry
+// the reparse-point attribute, hold long names and nest arbitrarily deep; every
+// pattern asked for is recorded.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "scan/dir_lister.h"
+#include "scan/scan_model.h"
+
+class FakeDirLister final : public DirLister {
+ public:
+  // rootPath is the target folder as the scan gets it (e.g. u"C:\\T", u"C:\\").
+  explicit FakeDirLister(std::u16string rootPath);
+
+  static constexpr int kRoot = 0;
+  int addFolder(int parent, const std::u16string& name, uint32_t extraAttributes = 0);
+  int addFile(int parent, const std::u16string& name, uint64_t size, uint32_t extraAttributes = 0);
+  // Opening this folder fails with the given error (5 access denied, 3 path not found, ...).
+  void refuse(int folder, uint32_t error) { nodes_[folder].refuseError = error; }
+  // Long-path ("\\?\") patterns fail with error 3, so only the plain retry works.
+  bool refuseLongForm = false;
+  // Deliver "." and ".." first, as a real listing does.
+  bool withDots = true;
+  // Called before every entry handed out (first and next), e.g. to cancel mid-walk.
+  std::function<void()> onEntry;
+
+  DirListing open(const char16_t* pattern, DirEntry* first) override;
+  bool next(DirListing listing, DirEntry* entry) override;
+  void close(DirListing listing) override;
+  uint32_t lastError() override { return lastError_; }
+
+  std::vector<std::u16string> patterns;  // every pattern open() was given
+  int openListings() const { return open_; }
+  int entriesDelivered() const { return delivered_; }
+  int folderAt(const std::u16string& path) const;  // node index or -1
+
+ private:
+  struct Node {
+    std::u16string name;
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+    uint32_t refuseError = 0;
+    std::vector<int> children;
+  };
+  struct Cursor {
+    int folder;
+    size_t position;  // 0 "." 1 ".." then children (when withDots)
+  };
+  bool fill(Cursor& c, DirEntry* entry);
+  std::u16string root_;
+  std::vector<Node> nodes_;
+  uint32_t lastError_ = 0;
+  int open_ = 0;
+  int delivered_ = 0;
+};
+
+// The window side of a scan in tests: counts repaints and finished notices; the
+// clock advances by a fixed step on every reading.
+struct FakeScanHost final : ScanHost {
+  std::atomic<int> repaints{0};
+  std::atomic<int> finished{0};
+  std::atomic<uint32_t> clock{1000};
+  uint32_t step = 0;
+  void requestRepaint() override { repaints.fetch_add(1); }
+  void scanFinished() override { finished.fetch_add(1); }
+  uint32_t tickCount() override { return clock.fetch_add(step); }
+};
+
+// A model ready for a scan of the lister's root: zeroed, initialised, pointers set.
+void prepareTestModel(ScanModel& m, const std::u16string& target, ScanHost* host, DirLister* lister);
