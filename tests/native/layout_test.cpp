@@ -1,0 +1,604 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "format/text.h"
+#include "view/layout.h"
+
+inline bool operator==(const LayoutRect& a, const LayoutRect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline std::ostream& operator<<(std::ostream& os, const LayoutRect& r) {
+  return os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
+namespace {
+
+// Title font 21, body font 15: odd heights, so that scaling a sum as a whole
+// differs from summing scaled parts at 150 %.
+LayoutMetrics metrics(int32_t dpi) {
+  LayoutMetrics m{};
+  m.dpiScalePercent = dpi;
+  m.headerTextHeight = 21;
+  m.bodyTextHeight = 15;
+  m.rowHeight = 22;
+  m.iconColumnWidth = 32;
+  m.iconSize = 16;
+  m.searchBoxWidth = 150;
+  m.searchBoxHeight = 23;
+  m.titleWidth = 220;
+  m.showHeaders = 1;
+  m.everythingDebug = 0;
+  return m;
+}
+
+// Fixed-width stand-in for the body font: 7 pixels a unit; counts its calls.
+struct Ruler {
+  int calls = 0;
+};
+int32_t measureFixed(void* context, const char16_t*, int32_t length) {
+  ++static_cast<Ruler*>(context)->calls;
+  return length * 7;
+}
+
+ScanItem makeItem(const char* name, uint64_t size, bool folder, int32_t fileCount) {
+  ScanItem item{};
+  textCopy(item.name, kNameUnits, textFromUtf8(name).c_str());
+  item.size = size;
+  item.isFolder = folder ? 1 : 0;
+  item.fileCount = fileCount;
+  return item;
+}
+
+}  // namespace
+
+TEST(Layout, MulDivRoundsHalvesAwayFromZeroLikeWin32) {
+  EXPECT_EQ(mulDiv(10, 125, 100), 13);   // 12.5
+  EXPECT_EQ(mulDiv(-10, 125, 100), -13);  // -12.5
+  EXPECT_EQ(mulDiv(10, -125, 100), -13);
+  EXPECT_EQ(mulDiv(10, 125, -100), -13);
+  EXPECT_EQ(mulDiv(-10, 125, -100), 13);
+  EXPECT_EQ(mulDiv(1, 149, 100), 1);  // 1.49
+  EXPECT_EQ(mulDiv(1, 150, 100), 2);  // 1.5
+  EXPECT_EQ(mulDiv(2, 1, 3), 1);      // 0.67, odd divisor
+  EXPECT_EQ(mulDiv(1, 1, 3), 0);
+  EXPECT_EQ(mulDiv(5, 7, 0), -1);
+  EXPECT_EQ(mulDiv(INT32_MAX, INT32_MAX, INT32_MAX), INT32_MAX);  // 64-bit product
+  EXPECT_EQ(mulDiv(INT32_MAX, 2, 1), -1);                          // overflow
+  EXPECT_EQ(mulDiv(INT32_MIN, 1, 1), -1);                          // as Win32: below -(2^31 - 1)
+  EXPECT_EQ(mulDiv(INT32_MIN, 1, -1), -1);
+  EXPECT_EQ(mulDiv(0, 150, 100), 0);
+}
+
+TEST(Layout, ScaleIsIdentityAt96DpiAndScalesSumsAsAWhole) {
+  LayoutMetrics m = metrics(100);
+  for (int v = -50; v <= 500; ++v) EXPECT_EQ(layoutScale(m, v), v);
+  m = metrics(150);
+  VerticalBands b = layoutBands(m, false);
+  // S(21 + 15 + 16) = S(52) = 78, not S(21) + S(15) + S(16) = 32 + 23 + 24 = 79.
+  EXPECT_EQ(b.pathBottom, 78);
+}
+
+// Expected values worked out by hand for T 21, F 15, C 32, search box 150 x 23,
+// title 220 wide, in an 800-pixel-wide client.
+TEST(Layout, BandsControlsAndSearchBoxAtEveryScale) {
+  struct Expect {
+    int32_t dpi;
+    int32_t titleTop, titleBottom, pathTop, pathBottom;
+    int32_t debug[3][2];
+    int32_t headerTop, headerBottom, listTopWithHeader, listTopWithout;
+    int32_t listTopDebugWithHeader, listTopDebugWithout;
+    LayoutRect toggle, check, label, button;
+    LayoutRect cells[4];
+    LayoutRect frame, clear, edit;
+  };
+  const Expect cases[] = {
+      {100, 10, 31, 37, 52, {{55, 70}, {71, 86}, {87, 102}}, 57, 78, 82, 57, 132, 107,
+       {650, 12, 784, 28}, {650, 13, 664, 27}, {670, 12, 784, 28}, {623, 12, 640, 29},
+       {{627, 16, 630, 19}, {632, 16, 635, 19}, {627, 21, 630, 24}, {632, 21, 635, 24}},
+       {325, 9, 475, 32}, {455, 12, 472, 29}, {328, 12, 452, 29}},
+      {125, 13, 39, 46, 65, {{69, 88}, {89, 108}, {109, 128}}, 71, 98, 103, 71, 165, 134,
+       {612, 15, 780, 35}, {612, 16, 630, 34}, {637, 15, 780, 35}, {578, 15, 599, 36},
+       {{583, 20, 587, 24}, {590, 20, 594, 24}, {583, 27, 587, 31}, {590, 27, 594, 31}},
+       {333, 11, 521, 40}, {496, 15, 517, 36}, {337, 15, 492, 36}},
+      {150, 15, 47, 56, 78, {{83, 105}, {107, 129}, {131, 153}}, 86, 117, 123, 86, 198, 161,
+       {575, 18, 776, 42}, {575, 19, 596, 40}, {605, 18, 776, 42}, {535, 18, 560, 43},
+       {{541, 24, 546, 29}, {549, 24, 554, 29}, {541, 32, 546, 37}, {549, 32, 554, 37}},
+       {285, 13, 510, 48}, {480, 18, 505, 43}, {290, 18, 475, 43}},
+      // At 200 % the box cannot sit between the title and the controls: it
+      // keeps clear of the controls and overlaps the title.
+      {200, 20, 62, 74, 104, {{110, 140}, {142, 172}, {174, 204}}, 114, 156, 164, 114, 264, 214,
+       {500, 24, 768, 56}, {500, 26, 528, 54}, {540, 24, 768, 56}, {446, 23, 480, 57},
+       {{454, 31, 461, 38}, {465, 31, 472, 38}, {454, 42, 461, 49}, {465, 42, 472, 49}},
+       {114, 17, 414, 63}, {374, 23, 408, 57}, {120, 23, 368, 57}},
+  };
+  for (const Expect& e : cases) {
+    SCOPED_TRACE(e.dpi);
+    LayoutMetrics m = metrics(e.dpi);
+    VerticalBands b = layoutBands(m, false);
+    EXPECT_EQ(b.titleTop, e.titleTop);
+    EXPECT_EQ(b.titleBottom, e.titleBottom);
+    EXPECT_EQ(b.pathTop, e.pathTop);
+    EXPECT_EQ(b.pathBottom, e.pathBottom);
+    EXPECT_EQ(b.hasDebugLines, 0);
+    EXPECT_EQ(b.hasHeader, 1);
+    EXPECT_EQ(b.headerTop, e.headerTop);
+    EXPECT_EQ(b.headerBottom, e.headerBottom);
+    EXPECT_EQ(b.listTop, e.listTopWithHeader);
+    EXPECT_EQ(layoutBands(m, true).listTop, e.listTopWithout);
+    EXPECT_EQ(layoutBands(m, true).hasHeader, 0);
+
+    m.everythingDebug = 1;
+    b = layoutBands(m, false);
+    EXPECT_EQ(b.hasDebugLines, 1);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(b.debugTop[i], e.debug[i][0]) << i;
+      EXPECT_EQ(b.debugBottom[i], e.debug[i][1]) << i;
+    }
+    EXPECT_EQ(b.listTop, e.listTopDebugWithHeader);
+    m.showHeaders = 0;
+    EXPECT_EQ(layoutBands(m, false).listTop, e.listTopDebugWithout);
+    m = metrics(e.dpi);
+
+    EXPECT_EQ(titleRect(m, 800),
+              (LayoutRect{layoutScale(m, 16), e.titleTop, 800 - layoutScale(m, 180), e.titleBottom}));
+    TopControls c = layoutTopControls(m, 800);
+    EXPECT_EQ(c.topFilesToggle, e.toggle);
+    EXPECT_EQ(c.checkSquare, e.check);
+    EXPECT_EQ(c.toggleLabel, e.label);
+    EXPECT_EQ(c.treemapButton, e.button);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(c.glyphCells[i], e.cells[i]) << i;
+
+    SearchBoxPlacement s = layoutSearchBox(m, 800);
+    EXPECT_EQ(s.frame, e.frame);
+    EXPECT_EQ(s.clearButton, e.clear);
+    EXPECT_EQ(s.edit, e.edit);
+    // The edit and the button are separated by the inset on every scale.
+    EXPECT_EQ(s.clearButton.left - s.edit.right, layoutScale(m, 3));
+    EXPECT_EQ(s.edit.left - s.frame.left, layoutScale(m, 3));
+  }
+}
+
+TEST(Layout, SmallTitleFontsGetAFixedControlBand) {
+  LayoutMetrics m = metrics(100);
+  m.headerTextHeight = 5;
+  EXPECT_EQ(layoutTopControls(m, 800).topFilesToggle.bottom, 26);
+  m.headerTextHeight = 6;
+  EXPECT_EQ(layoutTopControls(m, 800).topFilesToggle.bottom, 13);
+  m.headerTextHeight = 30;
+  EXPECT_EQ(layoutTopControls(m, 800).topFilesToggle.bottom, 37);
+  // The search box shares that band.
+  m.headerTextHeight = 5;
+  SearchBoxPlacement s = layoutSearchBox(m, 800);
+  EXPECT_EQ(s.frame.top, 12 + (26 - (12 + 23)) / 2);
+}
+
+TEST(Layout, DiagnosticLinesAndHeaderMoveTheListTop) {
+  for (int32_t dpi : {100}) {
+    LayoutMetrics m = metrics(dpi);
+    const int32_t F = m.bodyTextHeight;
+    const int32_t base = layoutBands(m, false).listTop;
+    m.everythingDebug = 1;
+    EXPECT_EQ(layoutBands(m, false).listTop - base, 3 * F + 5);
+    m.everythingDebug = 0;
+    EXPECT_EQ(base - layoutBands(m, true).listTop, F + 10);
+    m.showHeaders = 0;
+    EXPECT_EQ(base - layoutBands(m, false).listTop, F + 10);
+  }
+}
+
+TEST(Layout, SearchBoxNeverStartsLeftOfTheMargin) {
+  for (int32_t dpi : {100, 125, 150, 200}) {
+    LayoutMetrics m = metrics(dpi);
+    for (int32_t w : {0, 1, 50, 200, 300}) {
+      SearchBoxPlacement s = layoutSearchBox(m, w);
+      EXPECT_EQ(s.frame.left, layoutScale(m, 16)) << dpi << " " << w;
+      EXPECT_EQ(s.frame.right - s.frame.left, layoutScale(m, m.searchBoxWidth));
+    }
+  }
+  // A wide window centres the box.
+  LayoutMetrics m = metrics(100);
+  SearchBoxPlacement s = layoutSearchBox(m, 2000);
+  EXPECT_EQ(s.frame.left, 1000 - 75);
+  // A box too small for its own insets gives empty child windows, not inverted ones.
+  m.searchBoxHeight = 4;
+  m.searchBoxWidth = 2;
+  s = layoutSearchBox(m, 800);
+  EXPECT_GE(s.edit.right, s.edit.left);
+  EXPECT_GE(s.edit.bottom, s.edit.top);
+  EXPECT_GE(s.clearButton.right, s.clearButton.left);
+  EXPECT_GE(s.clearButton.bottom, s.clearButton.top);
+}
+
+TEST(Layout, RowColumnsAndHeaderCells) {
+  LayoutMetrics m = metrics(100);
+  RowColumns c = layoutRowColumns(m, 800, 0, 70, 85);
+  EXPECT_EQ(c.percentLeft, 719);
+  EXPECT_EQ(c.percentRight, 784);
+  EXPECT_EQ(c.sizeRight, 709);
+  EXPECT_EQ(c.sizeLeft, 624);
+  EXPECT_EQ(c.filesRight, 614);
+  EXPECT_EQ(c.filesLeft, 544);
+  EXPECT_EQ(c.nameRight, 538);
+  EXPECT_EQ(c.iconLeft, 16);
+  EXPECT_EQ(c.iconRight, 48);
+  EXPECT_EQ(c.nameLeft, 48);
+  // The scrollbar strip narrows the content.
+  EXPECT_EQ(layoutRowColumns(m, 800, 1, 70, 85).percentRight, 772);
+
+  VerticalBands b = layoutBands(m, false);
+  LayoutRect cells[kHeaderColumns];
+  layoutHeaderCells(b, c, false, cells);
+  EXPECT_EQ(cells[0], (LayoutRect{16, 57, 48, 78}));
+  EXPECT_EQ(cells[1], (LayoutRect{48, 57, 541, 78}));   // (538 + 544) / 2
+  EXPECT_EQ(cells[2], (LayoutRect{541, 57, 619, 78}));  // (614 + 624) / 2
+  EXPECT_EQ(cells[3], (LayoutRect{619, 57, 714, 78}));  // (709 + 719) / 2
+  EXPECT_EQ(cells[4], (LayoutRect{714, 57, 784, 78}));
+  EXPECT_EQ(headerCellAt(cells, 540, 60), 1);
+  EXPECT_EQ(headerCellAt(cells, 541, 60), 2);
+  EXPECT_EQ(headerCellAt(cells, 783, 77), 4);
+  EXPECT_EQ(headerCellAt(cells, 784, 60), -1);
+  EXPECT_EQ(headerCellAt(cells, 100, 78), -1);
+
+  // Top files: no files column, the name column runs to its right edge, and
+  // the hidden cell can never be hit, not even at (-1, -1).
+  RowColumns t = layoutRowColumns(m, 800, 0, 0, 85);
+  EXPECT_EQ(t.nameRight, 614);
+  EXPECT_GT(t.nameRight, c.nameRight);
+  layoutHeaderCells(b, t, true, cells);
+  EXPECT_EQ(cells[2], (LayoutRect{-1, -1, -1, -1}));
+  EXPECT_EQ(cells[1], (LayoutRect{48, 57, 619, 78}));  // (614 + 624) / 2
+  EXPECT_EQ(cells[3].left, 619);
+  EXPECT_EQ(headerCellAt(cells, -1, -1), -1);
+  for (int x = 0; x < 800; ++x) EXPECT_NE(headerCellAt(cells, x, 60), 2);
+}
+
+TEST(Layout, InsideOfARow) {
+  for (int32_t dpi : {100, 125, 150, 200}) {
+    SCOPED_TRACE(dpi);
+    LayoutMetrics m = metrics(dpi);
+    RowColumns c = layoutRowColumns(m, 800, 0, 70, 85);
+    RowGeometry g = layoutRow(m, c, 100, 40);
+    const int32_t drawn = layoutScale(m, 22) - layoutScale(m, 3);
+    EXPECT_EQ(g.drawnBottom - g.top, drawn);
+    EXPECT_EQ(g.icon.left, c.iconLeft + layoutScale(m, 4));
+    EXPECT_EQ(g.icon.right - g.icon.left, layoutScale(m, 16));
+    EXPECT_EQ(g.icon.top, 100 + (drawn - layoutScale(m, 16)) / 2);
+    EXPECT_EQ(g.bar.left, c.iconLeft + layoutScale(m, 28));  // S(C - 4) scaled as a whole
+    EXPECT_EQ(g.bar.right, c.sizeLeft - layoutScale(m, 15));
+    EXPECT_EQ(g.name.left, c.nameLeft);
+    EXPECT_EQ(g.name.right, c.sizeLeft - layoutScale(m, 20) - 40);
+    EXPECT_EQ(g.filesText.left, g.name.right);
+    EXPECT_EQ(g.filesText.right, c.sizeLeft - layoutScale(m, 20));
+    EXPECT_EQ(g.size.left, c.sizeLeft);
+    EXPECT_EQ(g.size.right, c.sizeRight);
+    EXPECT_EQ(g.percent.left, c.percentLeft);
+    EXPECT_EQ(g.percent.right, c.percentRight);
+  }
+  // A files text wider than the room keeps the name at full width.
+  LayoutMetrics m = metrics(100);
+  RowColumns c = layoutRowColumns(m, 300, 0, 70, 85);
+  RowGeometry g = layoutRow(m, c, 0, 1000);
+  EXPECT_EQ(g.name.right, c.sizeLeft - 20);
+  EXPECT_EQ(g.filesText.left, g.filesText.right);
+  g = layoutRow(m, c, 0, 0);
+  EXPECT_EQ(g.name.right, c.sizeLeft - 20);
+}
+
+TEST(Layout, FilesColumnTextsAndSizeTexts) {
+  NumberStyle us{u',', u'.', kSizeDisplayAuto};
+  char16_t buf[64];
+  ScanItem f = makeItem("a", 1, true, 1);
+  EXPECT_EQ(listFilesColumnText(f, us, 0, buf, 64), kFilesColumnText);
+  EXPECT_EQ(textToUtf8(buf), "  [1 File]");
+  f.fileCount = 12345;
+  listFilesColumnText(f, us, 0, buf, 64);
+  EXPECT_EQ(textToUtf8(buf), "  [12,345 Files]");
+  f.fileCount = 0;
+  listFilesColumnText(f, us, 0, buf, 64);
+  EXPECT_EQ(textToUtf8(buf), "  [0 Files]");
+  f.fileCount = -1;
+  EXPECT_EQ(listFilesColumnText(f, us, 0, buf, 64), kFilesColumnNone);
+  EXPECT_EQ(buf[0], 0);
+  EXPECT_EQ(listFilesColumnText(f, us, 1, buf, 64), kFilesColumnText);
+  EXPECT_EQ(textToUtf8(buf), "  [Everything]");
+  EXPECT_EQ(listFilesColumnText(f, us, 2, buf, 64), kFilesColumnIconSlot);
+  EXPECT_EQ(listFilesColumnText(f, us, 3, buf, 64), kFilesColumnNone);
+  f.accessDenied = 1;
+  listFilesColumnText(f, us, 1, buf, 64);
+  EXPECT_EQ(textToUtf8(buf), "  [Access Denied]");
+  f.isLink = 1;  // a link wins over access denied
+  listFilesColumnText(f, us, 1, buf, 64);
+  EXPECT_EQ(textToUtf8(buf), "  [Link]");
+  ScanItem file = makeItem("b", 1, false, 0);
+  EXPECT_EQ(listFilesColumnText(file, us, 1, buf, 64), kFilesColumnNone);
+  // Cut to a small buffer, terminated.
+  f.isLink = 0;
+  f.accessDenied = 0;
+  f.fileCount = 12345;
+  listFilesColumnText(f, us, 0, buf, 6);
+  EXPECT_EQ(textToUtf8(buf), "  [12");
+
+  listSizeText(us, 123456789, buf, 64);
+  EXPECT_EQ(textToUtf8(buf), "117.7 MB");
+  NumberStyle mb{u',', u'.', kSizeDisplayMB};
+  listSizeText(mb, 123456789, buf, 64);
+  EXPECT_EQ(textToUtf8(buf), "117.74");  // the header carries the unit
+}
+
+TEST(Layout, ColumnWidthsFromTheWidestTexts) {
+  LayoutMetrics m = metrics(100);
+  std::vector<ScanItem> items = {
+      makeItem("big", 1099511627776ull, true, 12345),  // "  [12,345 Files]": 16 units
+      makeItem("file", 999, false, 0),
+      makeItem("unknown", 5, true, -1),
+  };
+  std::vector<const ScanItem*> rows;
+  for (const ScanItem& i : items) rows.push_back(&i);
+  ColumnWidthInputs in{};
+  in.rows = rows.data();
+  in.count = static_cast<int32_t>(rows.size());
+  in.style = NumberStyle{u',', u'.', kSizeDisplayAuto};
+  Ruler ruler;
+  ColumnWidths w = measureColumnWidths(m, in, measureFixed, &ruler);
+  EXPECT_EQ(w.filesWidth, 16 * 7 + 4);
+  EXPECT_EQ(w.sizeWidth, 85);  // "1,024.0 GB" is 70 pixels: the minimum holds
+
+  // "  [Everything]" (14 units) only counts with everythingLabel 1.
+  items[0].fileCount = 3;  // "  [3 Files]": 11 units -> 81
+  in.everythingLabel = 1;
+  EXPECT_EQ(measureColumnWidths(m, in, measureFixed, &ruler).filesWidth, 14 * 7 + 4);
+  in.everythingLabel = 2;
+  EXPECT_EQ(measureColumnWidths(m, in, measureFixed, &ruler).filesWidth, 11 * 7 + 4);
+
+  // A fixed byte unit makes long numbers: "1,099,511,627,776" is 17 units.
+  in.style.sizeDisplay = kSizeDisplayB;
+  EXPECT_EQ(measureColumnWidths(m, in, measureFixed, &ruler).sizeWidth, 17 * 7 + 4);
+
+  // Top files: no files column at all.
+  in.showTopFiles = 1;
+  EXPECT_EQ(measureColumnWidths(m, in, measureFixed, &ruler).filesWidth, 0);
+
+  // No rows: the minimums, scaled.
+  in = ColumnWidthInputs{};
+  in.style = NumberStyle{u',', u'.', kSizeDisplayAuto};
+  m = metrics(150);
+  w = measureColumnWidths(m, in, measureFixed, &ruler);
+  EXPECT_EQ(w.filesWidth, 105);
+  EXPECT_EQ(w.sizeWidth, 128);  // S(85) = 127.5 -> 128
+}
+
+TEST(Layout, ColumnWidthCacheMeasuresOnlyWhenTheRowsOrSettingsChange) {
+  LayoutMetrics m = metrics(100);
+  std::vector<ScanItem> items;
+  for (int i = 0; i < 50; ++i)
+    items.push_back(makeItem("x", 1000ull * i * i * i, i % 3 == 0, i * 37));
+  std::vector<const ScanItem*> rows;
+  for (const ScanItem& i : items) rows.push_back(&i);
+  ColumnWidthInputs in{};
+  in.rows = rows.data();
+  in.count = 50;
+  in.style = NumberStyle{u',', u'.', kSizeDisplayAuto};
+  in.fontKey = 0x1234;
+
+  ColumnWidthCache cache{};
+  Ruler ruler;
+  const ColumnWidths direct = measureColumnWidths(m, in, measureFixed, &ruler);
+  ruler.calls = 0;
+  ColumnWidths w = cachedColumnWidths(&cache, m, in, measureFixed, &ruler);
+  EXPECT_EQ(w.filesWidth, direct.filesWidth);
+  EXPECT_EQ(w.sizeWidth, direct.sizeWidth);
+  EXPECT_GT(ruler.calls, 0);
+  EXPECT_EQ(cache.measuredCount, 1u);
+
+  // Unchanged: nothing is measured again, even with a new per-paint context.
+  ruler.calls = 0;
+  Ruler other;
+  for (int paint = 0; paint < 5; ++paint) cachedColumnWidths(&cache, m, in, measureFixed, &other);
+  EXPECT_EQ(other.calls, 0);
+  EXPECT_EQ(cache.measuredCount, 1u);
+
+  // Re-sorting the same rows does not change the widths either.
+  std::reverse(rows.begin(), rows.end());
+  cachedColumnWidths(&cache, m, in, measureFixed, &ruler);
+  EXPECT_EQ(cache.measuredCount, 1u);
+
+  // A filter that keeps the count but swaps one row for another is noticed.
+  ScanItem wide = makeItem("wide", 1, true, 2000000000);
+  const ScanItem* saved = rows[7];
+  rows[7] = &wide;
+  w = cachedColumnWidths(&cache, m, in, measureFixed, &ruler);
+  EXPECT_EQ(cache.measuredCount, 2u);
+  EXPECT_EQ(w.filesWidth, 23 * 7 + 4);  // "  [2,000,000,000 Files]"
+  rows[7] = saved;
+  cachedColumnWidths(&cache, m, in, measureFixed, &ruler);
+  EXPECT_EQ(cache.measuredCount, 3u);
+
+  // Every setting the texts or the minimums depend on invalidates.
+  unsigned expected = 3;
+  auto changed = [&](ColumnWidthInputs changedIn, LayoutMetrics changedM) {
+    cachedColumnWidths(&cache, changedM, changedIn, measureFixed, &ruler);
+    EXPECT_EQ(cache.measuredCount, ++expected);
+    cachedColumnWidths(&cache, m, in, measureFixed, &ruler);  // back
+    EXPECT_EQ(cache.measuredCount, ++expected);
+  };
+  ColumnWidthInputs c = in;
+  c.count = 49;
+  changed(c, m);
+  c = in;
+  c.style.thousandsSeparator = u'.';
+  changed(c, m);
+  c = in;
+  c.style.decimalSeparator = u',';
+  changed(c, m);
+  c = in;
+  c.style.sizeDisplay = kSizeDisplayKB;
+  changed(c, m);
+  c = in;
+  c.everythingLabel = 1;
+  changed(c, m);
+  c = in;
+  c.showTopFiles = 1;
+  changed(c, m);
+  c = in;
+  c.fontKey = 0x5678;
+  changed(c, m);
+  c = in;
+  c.rowsGeneration = 1;
+  changed(c, m);
+  changed(in, metrics(125));
+
+  // In-place changes of a record need the generation bump; with it the new
+  // numbers appear.
+  items[49].size = 1ull << 62;
+  in.rowsGeneration = 2;
+  in.style.sizeDisplay = kSizeDisplayB;
+  w = cachedColumnWidths(&cache, m, in, measureFixed, &ruler);
+  EXPECT_EQ(w.sizeWidth, measureColumnWidths(m, in, measureFixed, &ruler).sizeWidth);
+  EXPECT_EQ(w.sizeWidth, 25 * 7 + 4);  // "4,611,686,018,427,387,904"
+}
+
+TEST(Layout, RowsHitTestAndScrollRange) {
+  LayoutMetrics m = metrics(100);
+  const int32_t L = 82;
+  EXPECT_EQ(rowTop(m, L, 0, 0), 82);
+  EXPECT_EQ(rowTop(m, L, 30, 3), 82 - 30 + 66);
+  EXPECT_EQ(rowIndexAt(m, L, 0, 10, 81), -1);  // above the list
+  EXPECT_EQ(rowIndexAt(m, L, 0, 10, 82), 0);
+  EXPECT_EQ(rowIndexAt(m, L, 0, 10, 103), 0);
+  EXPECT_EQ(rowIndexAt(m, L, 0, 10, 104), 1);
+  EXPECT_EQ(rowIndexAt(m, L, 0, 10, 82 + 22 * 10), -1);  // past the last row
+  EXPECT_EQ(rowIndexAt(m, L, 0, 0, 90), -1);
+  EXPECT_EQ(rowIndexAt(m, L, 44, 10, 82), 2);
+  LayoutMetrics zero = m;
+  zero.dpiScalePercent = 0;  // a broken scale must not divide by zero
+  EXPECT_EQ(rowIndexAt(zero, 0, 0, 10, 5), -1);
+
+  // Hc = 22 * 20 + 82 + 16 = 538: fits exactly at H 538.
+  ScrollRange r = computeScrollRange(m, L, 20, 538, 100);
+  EXPECT_EQ(r.contentHeight, 538);
+  EXPECT_EQ(r.scrollMax, 0);
+  EXPECT_EQ(r.scrollOffset, 0);
+  EXPECT_EQ(layoutScrollbar(m, 800, 538, L, 20, 0, 0).shown, 0);
+  EXPECT_EQ(layoutScrollbar(m, 800, 538, L, 20, 0, 0).thumb, (LayoutRect{0, 0, 0, 0}));
+  r = computeScrollRange(m, L, 20, 400, 500);
+  EXPECT_EQ(r.scrollMax, 138);
+  EXPECT_EQ(r.scrollOffset, 138);
+  r = computeScrollRange(m, L, 20, 400, -5);
+  EXPECT_EQ(r.scrollOffset, 0);
+  // Growing the window lowers the maximum and drags the offset along.
+  r = computeScrollRange(m, L, 20, 500, 138);
+  EXPECT_EQ(r.scrollMax, 38);
+  EXPECT_EQ(r.scrollOffset, 38);
+  // Huge lists saturate instead of wrapping.
+  r = computeScrollRange(m, L, INT32_MAX, 500, INT32_MAX);
+  EXPECT_EQ(r.scrollMax, INT32_MAX);
+  EXPECT_EQ(rowIndexAt(m, L, INT32_MAX, INT32_MAX, INT32_MAX), (int64_t(INT32_MAX) - L + INT32_MAX) / 22);
+}
+
+TEST(Layout, ScrollbarThumb) {
+  LayoutMetrics m = metrics(100);
+  const int32_t L = 82;
+  // 100 rows: Hc = 2200 + 98 = 2298, H 400, scrollMax 1898, h 318.
+  ScrollbarGeometry g = layoutScrollbar(m, 800, 400, L, 100, 0, 1898);
+  EXPECT_EQ(g.shown, 1);
+  EXPECT_EQ(g.track, (LayoutRect{788, 82, 800, 400}));
+  const int32_t th = 318 * 400 / 2298;  // 55.35 -> 55
+  EXPECT_EQ(g.thumb, (LayoutRect{790, 82, 798, 82 + th}));
+  g = layoutScrollbar(m, 800, 400, L, 100, 1898, 1898);
+  EXPECT_EQ(g.thumb.bottom, 400);  // at the end the thumb meets the track's bottom
+  g = layoutScrollbar(m, 800, 400, L, 100, 949, 1898);
+  EXPECT_EQ(g.thumb.top, 82 + (318 - th) / 2);
+  // Very long lists keep the minimum thumb.
+  g = layoutScrollbar(m, 800, 400, L, 100000, 0, 2200000);
+  EXPECT_EQ(g.thumb.bottom - g.thumb.top, 20);
+}
+
+TEST(Layout, TreemapArea) {
+  LayoutMetrics m = metrics(125);
+  TreemapArea a = layoutTreemapArea(m, 71, 800, 600);
+  EXPECT_EQ(a.hasArea, 1);
+  EXPECT_EQ(a.rect, (LayoutRect{20, 71, 780, 580}));
+  EXPECT_EQ(layoutTreemapArea(m, 71, 40, 600).hasArea, 0);  // zero width
+  EXPECT_EQ(layoutTreemapArea(m, 71, 800, 91).hasArea, 0);  // zero height
+  EXPECT_EQ(layoutTreemapArea(m, 71, 0, 0).hasArea, 0);
+}
+
+// Over random metrics and sizes: painting and hit-testing agree. Each row's
+// drawn extent maps back to its own index, header cells tile the header from
+// the first column's left to the last column's right, and no scroll offset
+// ever escapes its range.
+TEST(Layout, PaintAndHitTestAgreeOverRandomInputs) {
+  std::mt19937 rng(5);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int round = 0; round < 3000; ++round) {
+    LayoutMetrics m{};
+    m.dpiScalePercent = pick(100, 300);
+    m.headerTextHeight = pick(1, 40);
+    m.bodyTextHeight = pick(1, 30);
+    m.rowHeight = pick(18, 60);
+    m.iconColumnWidth = pick(8, 80);
+    m.iconSize = pick(8, 64);
+    m.searchBoxWidth = pick(20, 300);
+    m.searchBoxHeight = m.bodyTextHeight + 8;
+    m.titleWidth = pick(50, 400);
+    m.showHeaders = pick(0, 1);
+    m.everythingDebug = pick(0, 1);
+    const int32_t W = pick(0, 3000);
+    const int32_t H = pick(0, 2000);
+    const int32_t count = pick(0, 500);
+    const bool treemap = pick(0, 3) == 0;
+    const bool topFiles = pick(0, 1) == 1;
+    SCOPED_TRACE(round);
+
+    VerticalBands b = layoutBands(m, treemap);
+    ASSERT_LE(b.titleTop, b.titleBottom);
+    ASSERT_LE(b.titleBottom, b.pathTop);
+    ASSERT_LE(b.pathBottom, b.listTop);
+    if (b.hasHeader) {
+      ASSERT_LE(b.headerBottom, b.listTop);
+      ASSERT_GE(b.headerTop, b.pathBottom);
+    }
+    ScrollRange r = computeScrollRange(m, b.listTop, count, H, pick(-100, 100000));
+    ASSERT_GE(r.scrollOffset, 0);
+    ASSERT_LE(r.scrollOffset, r.scrollMax);
+    ASSERT_EQ(r.scrollMax > 0, r.contentHeight > H);
+
+    const int32_t pitch = rowPitch(m);
+    for (int k = 0; k < 5 && count > 0; ++k) {
+      const int32_t i = pick(0, count - 1);
+      const int32_t top = rowTop(m, b.listTop, r.scrollOffset, i);
+      for (int32_t y : {top, top + pitch - 1}) {
+        if (y >= b.listTop) {
+          ASSERT_EQ(rowIndexAt(m, b.listTop, r.scrollOffset, count, y), i);
+        }
+      }
+    }
+
+    ScrollbarGeometry sb = layoutScrollbar(m, W, H, b.listTop, count, r.scrollOffset, r.scrollMax);
+    if (sb.shown && H - b.listTop >= sb.thumb.bottom - sb.thumb.top) {
+      ASSERT_GE(sb.thumb.top, b.listTop);
+      ASSERT_LE(sb.thumb.top, H);
+    }
+
+    const int32_t wf = topFiles ? 0 : pick(1, 300);
+    RowColumns c = layoutRowColumns(m, W, r.scrollMax, wf, pick(1, 300));
+    ASSERT_EQ(c.percentRight, contentRight(m, W, r.scrollMax));
+    ASSERT_LT(c.sizeRight, c.percentLeft);
+    ASSERT_LE(c.nameRight, c.filesRight);
+    if (b.hasHeader) {
+      LayoutRect cells[kHeaderColumns];
+      layoutHeaderCells(b, c, topFiles, cells);
+      int32_t prevRight = c.iconLeft;
+      for (int col = 0; col < kHeaderColumns; ++col) {
+        if (topFiles && col == kHeaderFilesColumn) continue;
+        ASSERT_EQ(cells[col].left, prevRight) << col;  // no gap, no overlap
+        prevRight = cells[col].right;
+      }
+      ASSERT_EQ(prevRight, c.percentRight);
+    }
+  }
+}
