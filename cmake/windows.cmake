@@ -8,7 +8,7 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 add_link_options(-static -static-libgcc -static-libstdc++)
 
 add_library(morvane_win STATIC ${WIN_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/empty.cpp)
-target_link_libraries(morvane_win PUBLIC morvane_core ole32 uuid gdi32 user32 shell32 comctl32 advapi32 windowscodecs msimg32)
+target_link_libraries(morvane_win PUBLIC morvane_core ole32 uuid gdi32 user32 shell32 comctl32 advapi32 windowscodecs msimg32 psapi)
 
 add_library(Morvane SHARED ${CMAKE_SOURCE_DIR}/plugin/exports_win.cpp
                            ${CMAKE_SOURCE_DIR}/plugin/Morvane.def)
@@ -50,3 +50,5 @@ foreach(src ${WINE_TESTS})
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${MORVANE_BIN})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endforeach()
+
+add_test(NAME dll_outside COMMAND ${CMAKE_SOURCE_DIR}/tests/check-dll.sh $<TARGET_FILE:Morvane>)

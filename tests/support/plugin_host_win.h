@@ -1,0 +1,38 @@
+// A stand-in for the host in Windows tests: loads the plugin library, makes
+// lister-like parent windows, pumps messages and makes temporary folders.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+using ListLoadFn = HWND(__stdcall*)(HWND, char*, int);
+using ListSendCommandFn = int(__stdcall*)(HWND, int, int);
+
+struct LoadedPlugin {
+  HMODULE module = nullptr;
+  ListLoadFn listLoad = nullptr;
+  ListSendCommandFn listSendCommand = nullptr;
+};
+
+// Loads a copy of the plugin (default: Morvane.wlx beside the test program).
+LoadedPlugin loadPlugin(const wchar_t* path = nullptr);
+// Full path of a file beside the test program.
+std::wstring besideProgram(const wchar_t* name);
+
+// A visible top-level window with the given client size, standing for the
+// host's lister window.
+HWND createHostWindow(int clientWidth, int clientHeight);
+// Number of direct child windows.
+int countChildren(HWND parent);
+// Dispatches messages for the given time (at least one pass).
+void pumpMessages(DWORD milliseconds);
+// Pumps until the panel's finished message has been seen or the time is up;
+// true when it was seen. Works by subclassing the panel window.
+bool waitForScanFinished(HWND panel, DWORD milliseconds);
+
+// A fresh folder under the temporary folder; removed with everything in it by
+// removeTree.
+std::wstring makeTempFolder(const wchar_t* prefix);
+void writeFile(const std::wstring& path, size_t bytes);
+bool removeTree(const std::wstring& path);
+std::string narrow(const std::wstring& s);  // ANSI code page, as the host passes paths

@@ -1,0 +1,198 @@
+// The plugin's outside as the host sees it: folder check, the panel window,
+// class reuse, teardown without leaks, and unloading and reloading the library.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <psapi.h>
+
+#include "format/text.h"
+#include "plugin/panel_record.h"
+#include "plugin/wide_win.h"
+#include "tests/support/plugin_host_win.h"
+
+namespace {
+
+struct PluginTest : ::testing::Test {
+  static LoadedPlugin plugin;
+  HWND host = nullptr;
+  std::wstring folder;
+
+  static void SetUpTestSuite() { plugin = loadPlugin(); }
+  void SetUp() override {
+    ASSERT_TRUE(plugin.module && plugin.listLoad && plugin.listSendCommand);
+    host = createHostWindow(640, 480);
+    folder = makeTempFolder(L"mvplug");
+    writeFile(folder + L"\\a.bin", 1000);
+    CreateDirectoryW((folder + L"\\sub").c_str(), nullptr);
+    writeFile(folder + L"\\sub\\b.bin", 3000);
+  }
+  void TearDown() override {
+    DestroyWindow(host);
+    pumpMessages(0);
+    removeTree(folder);
+  }
+  HWND load(const std::wstring& path) {
+    std::string ansi = narrow(path);
+    return plugin.listLoad(host, &ansi[0], 0);
+  }
+};
+LoadedPlugin PluginTest::plugin;
+
+TEST_F(PluginTest, FolderGivesAVisibleChildFillingTheParent) {
+  HWND panel = load(folder);
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(GetParent(panel), host);
+  EXPECT_TRUE(IsWindowVisible(panel));
+  RECT pr, cr;
+  GetClientRect(host, &pr);
+  GetWindowRect(panel, &cr);
+  EXPECT_EQ(cr.right - cr.left, pr.right);
+  EXPECT_EQ(cr.bottom - cr.top, pr.bottom);
+  wchar_t cls[64];
+  GetClassNameW(panel, cls, 64);
+  EXPECT_STREQ(cls, L"TC_Morvane_NativePanel");
+  PanelRecord* rec = panelRecordOf(panel);
+  ASSERT_NE(rec, nullptr);
+  EXPECT_EQ(rec->panelWindow, panel);
+  EXPECT_EQ(std::wstring(W(rec->scan.targetPath)), folder);
+  // The show flags change nothing.
+  std::string ansi = narrow(folder);
+  HWND second = plugin.listLoad(host, &ansi[0], 0x7FFFFFFF);
+  EXPECT_NE(second, nullptr);
+  DestroyWindow(second);
+  DestroyWindow(panel);
+  EXPECT_EQ(countChildren(host), 0);
+}
+
+TEST_F(PluginTest, FilesMissingAndEmptyPathsAreDeclinedWithoutLeavingAWindow) {
+  const std::wstring declined[] = {
+      folder + L"\\a.bin", folder + L"\\missing", L"", folder + L"\\a.bin\\",
+      L"\\\\nosuchserver-morvane\\share\\dir", std::wstring(3000, L'a')};
+  for (const std::wstring& path : declined) {
+    EXPECT_EQ(load(path), nullptr) << narrow(path.substr(0, 80));
+    EXPECT_EQ(countChildren(host), 0);
+  }
+  EXPECT_EQ(plugin.listLoad(host, nullptr, 0), nullptr);
+  EXPECT_EQ(countChildren(host), 0);
+}
+
+TEST_F(PluginTest, LongPrefixedAndTrailingBackslashPathsAreKeptAsGiven) {
+  for (const std::wstring& path : {L"\\\\?\\" + folder, folder + L"\\"}) {
+    HWND panel = load(path);
+    ASSERT_NE(panel, nullptr) << narrow(path);
+    EXPECT_EQ(std::wstring(W(panelRecordOf(panel)->scan.targetPath)), path);
+    DestroyWindow(panel);
+  }
+}
+
+TEST_F(PluginTest, SecondPanelReusesTheRegisteredClass) {
+  HWND a = load(folder), b = load(folder);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(GetClassLongW(a, GCW_ATOM), GetClassLongW(b, GCW_ATOM));
+  WNDCLASSEXW wc = {sizeof(wc)};
+  ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), L"TC_Morvane_NativePanel", &wc));
+  EXPECT_EQ(wc.style, UINT(CS_HREDRAW | CS_VREDRAW));
+  EXPECT_EQ(wc.hbrBackground, nullptr);
+  DestroyWindow(a);
+  DestroyWindow(b);
+}
+
+TEST_F(PluginTest, OtherCommandsAreIgnored) {
+  HWND panel = load(folder);
+  ASSERT_NE(panel, nullptr);
+  for (int command : {0, 1, 3, 2})
+    EXPECT_EQ(plugin.listSendCommand(panel, command, 128), 0);
+  EXPECT_EQ(plugin.listSendCommand(nullptr, 2, 128), 0);
+  DestroyWindow(panel);
+}
+
+SIZE_T privateBytes() {
+  PROCESS_MEMORY_COUNTERS_EX pmc = {};
+  pmc.cb = sizeof(pmc);
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc),
+                       sizeof(pmc));
+  return pmc.PrivateUsage;
+}
+
+struct Usage {
+  SIZE_T memory;
+  DWORD handles, gdi, user;
+};
+Usage usage() {
+  Usage u;
+  u.memory = privateBytes();
+  GetProcessHandleCount(GetCurrentProcess(), &u.handles);
+  u.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  u.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  return u;
+}
+
+TEST_F(PluginTest, CreateDestroyCyclesDoNotGrowMemoryOrHandles) {
+  auto cycle = [&] {
+    HWND panel = load(folder);
+    ASSERT_NE(panel, nullptr);
+    pumpMessages(0);
+    UpdateWindow(panel);
+    DestroyWindow(panel);
+    pumpMessages(0);
+  };
+  for (int i = 0; i < 20; ++i) cycle();
+  Usage before = usage();
+  for (int i = 0; i < 200; ++i) cycle();
+  Usage after = usage();
+  // A leaked record alone would add well over a megabyte over 200 cycles.
+  EXPECT_LT(after.memory, before.memory + 1024 * 1024)
+      << "private bytes grew by " << (after.memory - before.memory);
+  EXPECT_LE(after.handles, before.handles + 4);
+  EXPECT_LE(after.gdi, before.gdi + 4);
+  EXPECT_LE(after.user, before.user + 4);
+  EXPECT_EQ(countChildren(host), 0);
+}
+
+// A host that frees the plugin and loads it again at another address must get
+// panels whose class points at the new copy's code.
+TEST(PluginReload, ClassFollowsTheLoadedCopyAfterUnload) {
+  std::wstring dir = makeTempFolder(L"mvreload");
+  std::wstring copyA = dir + L"\\MorvaneA.wlx", copyB = dir + L"\\MorvaneB.wlx";
+  ASSERT_TRUE(CopyFileW(besideProgram(L"Morvane.wlx").c_str(), copyA.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(besideProgram(L"Morvane.wlx").c_str(), copyB.c_str(), FALSE));
+  std::wstring folder = makeTempFolder(L"mvreloadtarget");
+  HWND host = createHostWindow(300, 200);
+
+  LoadedPlugin a = loadPlugin(copyA.c_str());
+  ASSERT_TRUE(a.module);
+  MODULEINFO infoA = {};
+  GetModuleInformation(GetCurrentProcess(), a.module, &infoA, sizeof(infoA));
+  std::string ansi = narrow(folder);
+  HWND panel = a.listLoad(host, &ansi[0], 0);
+  ASSERT_NE(panel, nullptr);
+  DestroyWindow(panel);
+  pumpMessages(50);
+  ASSERT_TRUE(FreeLibrary(a.module));
+  // Keep the old address taken, so the second copy has to load elsewhere.
+  void* hold = VirtualAlloc(infoA.lpBaseOfDll, infoA.SizeOfImage, MEM_RESERVE, PAGE_NOACCESS);
+
+  LoadedPlugin b = loadPlugin(copyB.c_str());
+  ASSERT_TRUE(b.module);
+  EXPECT_NE(b.module, a.module);
+  MODULEINFO infoB = {};
+  GetModuleInformation(GetCurrentProcess(), b.module, &infoB, sizeof(infoB));
+  panel = b.listLoad(host, &ansi[0], 0);
+  ASSERT_NE(panel, nullptr);
+  auto proc = reinterpret_cast<const char*>(GetClassLongPtrW(panel, GCLP_WNDPROC));
+  auto base = static_cast<const char*>(infoB.lpBaseOfDll);
+  EXPECT_TRUE(proc >= base && proc < base + infoB.SizeOfImage);
+  InvalidateRect(panel, nullptr, FALSE);
+  UpdateWindow(panel);
+  pumpMessages(50);
+  DestroyWindow(panel);
+  pumpMessages(50);
+  FreeLibrary(b.module);
+  if (hold) VirtualFree(hold, 0, MEM_RELEASE);
+  DestroyWindow(host);
+  removeTree(folder);
+  DeleteFileW(copyA.c_str());
+  DeleteFileW(copyB.c_str());
+  RemoveDirectoryW(dir.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+// morvane-view: plays the host's lister for demos, screenshots and end-to-end
+// tests. It loads Morvane.wlx from its own folder, asks it to show a folder in a
+// resizable top-level window, keeps the panel sized to the window and forwards
+// theme switches as the host would.
+//
+//   morvane-view [FOLDER] [--size WxH] [--dark|--light] [--screenshot FILE.png]
+//                [--wait finished|paint] [--timeout SECONDS]
+//
+// Keys: D switches the host to dark, L to light (ListSendCommand 2, 128 / 0).
+// With --screenshot the viewer waits for the panel's scan-finished message (or,
+// with --wait paint, for its first paint), renders the panel into a bitmap,
+// writes a PNG and exits. Exit status: 0 done, 1 usage or load failure, 2 the
+// plugin declined the folder, 3 timed out, 4 the PNG could not be written.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "view/bitmap_capture_win.h"
+
+namespace {
+
+using ListLoadFn = HWND(__stdcall*)(HWND, char*, int);
+using ListSendCommandFn = int(__stdcall*)(HWND, int, int);
+
+constexpr UINT kScanFinished = WM_USER + 100;  // the plugin's finished notice
+constexpr UINT kTakeShot = WM_APP + 1;
+constexpr UINT_PTR kTimeoutTimer = 1;
+
+ListSendCommandFn g_send = nullptr;
+HWND g_panel = nullptr;
+HWND g_frame = nullptr;
+WNDPROC g_panelOldProc = nullptr;
+std::wstring g_shotPath;
+bool g_waitForPaint = false;
+bool g_shotPending = false;
+int g_exitCode = 0;
+
+void takeShotAndQuit() {
+  if (!g_shotPending) return;
+  g_shotPending = false;
+  CapturedBitmap bitmap;
+  if (!captureWindow(g_panel, &bitmap) || !writePng(bitmap, g_shotPath.c_str())) {
+    fwprintf(stderr, L"morvane-view: could not write %ls\n", g_shotPath.c_str());
+    g_exitCode = 4;
+  } else {
+    wprintf(L"morvane-view: wrote %ls (%dx%d)\n", g_shotPath.c_str(), bitmap.width, bitmap.height);
+  }
+  DestroyWindow(g_frame);
+}
+
+// Watches the panel's own messages: the scan's finished notice and paints.
+LRESULT CALLBACK panelSpy(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = CallWindowProcW(g_panelOldProc, window, msg, wParam, lParam);
+  if (g_shotPending && ((msg == kScanFinished) || (msg == WM_PAINT && g_waitForPaint)))
+    PostMessageW(g_frame, kTakeShot, 0, 0);
+  return result;
+}
+
+void sendTheme(bool dark) {
+  if (g_send && g_panel) g_send(g_panel, 2, dark ? 128 : 0);
+}
+
+LRESULT CALLBACK frameProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_SIZE:
+      if (g_panel) MoveWindow(g_panel, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return 0;
+    case WM_KEYDOWN:
+      if (wParam == 'D') sendTheme(true);
+      if (wParam == 'L') sendTheme(false);
+      return 0;
+    case kTakeShot:
+      // Let the panel finish the repaint its message asked for first.
+      if (g_panel) UpdateWindow(g_panel);
+      takeShotAndQuit();
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTimeoutTimer && g_shotPending) {
+        fwprintf(stderr, L"morvane-view: timed out waiting for the panel\n");
+        g_exitCode = 3;
+        g_shotPending = false;
+        DestroyWindow(window);
+      }
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+void usage() {
+  fprintf(stderr,
+          "usage: morvane-view [FOLDER] [--size WxH] [--dark|--light] [--screenshot FILE.png]\n"
+          "                    [--wait finished|paint] [--timeout SECONDS]\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string folder;
+  int width = 900, height = 640, timeoutSeconds = 120;
+  int theme = -1;  // -1 leave as loaded, 0 light, 1 dark
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto next = [&](const char* what) -> const char* {
+      if (i + 1 >= argc) {
+        fprintf(stderr, "morvane-view: %s needs a value\n", what);
+        exit(1);
+      }
+      return argv[++i];
+    };
+    if (arg == "--size") {
+      if (sscanf(next("--size"), "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) {
+        usage();
+        return 1;
+      }
+    } else if (arg == "--dark") {
+      theme = 1;
+    } else if (arg == "--light") {
+      theme = 0;
+    } else if (arg == "--screenshot") {
+      std::string p = next("--screenshot");
+      g_shotPath.assign(p.begin(), p.end());
+      wchar_t full[MAX_PATH];
+      if (GetFullPathNameW(g_shotPath.c_str(), MAX_PATH, full, nullptr)) g_shotPath = full;
+      g_shotPending = true;
+    } else if (arg == "--wait") {
+      g_waitForPaint = std::string(next("--wait")) == "paint";
+    } else if (arg == "--timeout") {
+      timeoutSeconds = atoi(next("--timeout"));
+    } else if (arg == "--help" || arg == "-h") {
+      usage();
+      return 0;
+    } else if (!arg.empty() && arg[0] == '-' && arg.size() > 1 && arg[1] == '-') {
+      usage();
+      return 1;
+    } else {
+      folder = arg;
+    }
+  }
+  if (folder.empty()) {
+    char cwd[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, cwd);
+    folder = cwd;
+  }
+
+  wchar_t pluginPath[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, pluginPath, MAX_PATH);
+  while (n > 0 && pluginPath[n - 1] != L'\\') --n;
+  pluginPath[n] = 0;
+  wcsncat(pluginPath, L"Morvane.wlx", MAX_PATH - n - 1);
+  HMODULE plugin = LoadLibraryW(pluginPath);
+  if (!plugin) {
+    fwprintf(stderr, L"morvane-view: cannot load %ls (error %lu)\n", pluginPath, GetLastError());
+    return 1;
+  }
+  auto listLoad = reinterpret_cast<ListLoadFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "ListLoad")));
+  g_send = reinterpret_cast<ListSendCommandFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "ListSendCommand")));
+  if (!listLoad || !g_send) {
+    fprintf(stderr, "morvane-view: Morvane.wlx lacks ListLoad or ListSendCommand\n");
+    return 1;
+  }
+
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = frameProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = L"MorvaneViewerFrame";
+  RegisterClassExW(&wc);
+  RECT frame = {0, 0, width, height};
+  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+  std::wstring title = L"Morvane viewer";
+  g_frame = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                            CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                            frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!g_frame) {
+    fprintf(stderr, "morvane-view: cannot create the window\n");
+    return 1;
+  }
+
+  g_panel = listLoad(g_frame, const_cast<char*>(folder.c_str()), 0);
+  if (!g_panel) {
+    fprintf(stderr, "morvane-view: the plugin declined \"%s\" (not an existing folder?)\n",
+            folder.c_str());
+    DestroyWindow(g_frame);
+    return 2;
+  }
+  g_panelOldProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(g_panel, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(panelSpy)));
+  if (theme >= 0) sendTheme(theme == 1);
+  if (g_shotPending) SetTimer(g_frame, kTimeoutTimer, UINT(timeoutSeconds) * 1000u, nullptr);
+  ShowWindow(g_frame, SW_SHOWNORMAL);
+  UpdateWindow(g_frame);
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  // The panel is gone with the frame; the library stays loaded until exit, as a
+  // host keeps it while any lister might come back.
+  return g_exitCode;
+}

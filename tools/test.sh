@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Every test: set up, build the native, sanitizer and Windows builds, run the
+# native unit tests (plain, ASan+UBSan, TSan), the Windows tests under Wine and
+# a short fuzzing smoke. Ends with one line "N passed, M failed"; exits non-zero
+# on any failure.
+#   tools/test.sh [--quick]    (--quick: native and Wine only, no sanitizers or fuzzing)
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+quick=0
+[ "${1:-}" = "--quick" ] && quick=1
+"$root/tools/setup.sh" || exit 1
+
+passed=0
+failed=0
+failures=()
+log="$root/build/test-logs"
+mkdir -p "$log"
+
+# Runs ctest in a build and adds its counts to the totals.
+run_ctest() {
+  local label=$1 dir=$2
+  shift 2
+  echo "== $label"
+  local out="$log/$label.log"
+  (cd "$dir" && "$@" ctest --output-on-failure --timeout 900 -j"${jobs:-2}") >"$out" 2>&1
+  local summary
+  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$out" | tail -1)
+  if [ -z "$summary" ]; then
+    echo "   no test summary (see $out)"
+    failed=$((failed + 1))
+    failures+=("$label")
+    tail -20 "$out"
+    return
+  fi
+  local nfail total
+  nfail=$(echo "$summary" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
+  total=$(echo "$summary" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/')
+  passed=$((passed + total - nfail))
+  failed=$((failed + nfail))
+  echo "   $summary"
+  if [ "$nfail" -gt 0 ]; then
+    failures+=("$label")
+    sed -n '/The following tests FAILED/,$p' "$out"
+  fi
+}
+
+build() {
+  local kind=$1
+  echo "== build $kind"
+  if ! "$root/tools/build.sh" "$kind" >"$log/build-$kind.log" 2>&1; then
+    echo "   build $kind FAILED"
+    tail -30 "$log/build-$kind.log"
+    failed=$((failed + 1))
+    failures+=("build-$kind")
+    return 1
+  fi
+  grep -E 'warning:' "$log/build-$kind.log" | sort -u | head -20
+  return 0
+}
+
+if build native; then run_ctest native "$root/build/native"; fi
+if [ $quick -eq 0 ]; then
+  if build asan; then run_ctest asan-ubsan "$root/build/asan" env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1; fi
+  if build tsan; then run_ctest tsan "$root/build/tsan" env TSAN_OPTIONS=halt_on_error=1; fi
+fi
+if build win; then
+  # One virtual display and one Wine server for every Windows test program.
+  "$root/tools/wine-run.sh" cmd /c exit >/dev/null 2>&1
+  export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all
+  wineserver -p 60 >/dev/null 2>&1
+  jobs=1 run_ctest wine "$root/build/win" xvfb-run -a -s "-screen 0 ${MORVANE_SCREEN:-1280x1024x24}"
+  wineserver -k >/dev/null 2>&1
+fi
+if [ $quick -eq 0 ] && [ -x "$root/tools/fuzz.sh" ]; then
+  echo "== fuzz smoke"
+  if "$root/tools/fuzz.sh" --smoke >"$log/fuzz.log" 2>&1; then
+    passed=$((passed + 1))
+    grep -E '^(target|[a-z_]+_fuzz)' "$log/fuzz.log" | head -10
+  else
+    failed=$((failed + 1))
+    failures+=("fuzz")
+    tail -20 "$log/fuzz.log"
+  fi
+fi
+
+[ ${#failures[@]} -gt 0 ] && echo "failed in: ${failures[*]} (logs in $log)"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
