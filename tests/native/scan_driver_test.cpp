@@ -1,0 +1,365 @@
+// The scan thread's procedure run inline over the in-memory tree: the three
+// endings, the rows and file list each leaves, and the exact diagnostic lines,
+// with and without a (fake) search engine.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "format/text.h"
+#include "scan/scan_driver.h"
+#include "scan/search_client.h"
+#include "tests/support/fake_dir_lister.h"
+
+namespace {
+
+// A scripted search engine: what it finds, answers and how long it takes.
+struct ScriptedEngine final : SearchClient {
+  bool window = true, loaded = true;
+  bool helperOk[3] = {true, true, true};
+  bool folderOk = true, topOk = true, countOk = true;
+  std::vector<std::pair<std::u16string, uint64_t>> folders;
+  std::vector<std::pair<std::u16string, uint64_t>> topFiles;  // name, size
+  uint32_t tot = 0, num = 0, cTot = 0, cNum = 0;
+  std::vector<std::pair<std::u16string, int>> counts;  // child name, files
+  int helpersAlive = 0;
+  FakeScanHost* clock = nullptr;
+
+  bool findWindow() override { return window; }
+  bool isDatabaseLoaded() override { return loaded; }
+  bool createHelper(SearchHelper h) override {
+    if (!helperOk[static_cast<int>(h)]) return false;
+    ++helpersAlive;
+    return true;
+  }
+  void destroyHelper(SearchHelper) override { --helpersAlive; }
+  bool queryFolderSizes(const char16_t* target, FolderSizeEntry* table, int capacity, char16_t* text,
+                        int* stored, uint32_t* t, uint32_t* n, const std::atomic<uint32_t>*) override {
+    textFormat(text, kQueryTextUnits, u"folder:\"%s\\*\"", target);
+    *t = tot;
+    *n = num;
+    *stored = 0;
+    if (clock) clock->clock += 7;
+    if (!folderOk) return false;
+    for (auto& f : folders) {
+      if (*stored >= capacity) break;
+      textCopy(table[*stored].name, kNameUnits, f.first.c_str());
+      table[*stored].size = f.second;
+      ++*stored;
+    }
+    return true;
+  }
+  bool queryTopFiles(const char16_t*, TopFileEntry* buffer, int maxTopFiles, int* stored,
+                     const std::atomic<uint32_t>*) override {
+    *stored = 0;
+    if (!topOk) return false;
+    for (auto& f : topFiles) {
+      if (*stored >= maxTopFiles) break;
+      textCopy(buffer[*stored].name, kNameUnits, f.first.c_str());
+      textFormat(buffer[*stored].fullPath, kPathUnits, u"E:\\%s", f.first.c_str());
+      buffer[*stored].size = f.second;
+      ++*stored;
+    }
+    return true;
+  }
+  bool queryFileCounts(const char16_t*, ScanItem* rows, int rowCount, uint32_t, uint32_t* t,
+                       uint32_t* n, const std::atomic<uint32_t>*) override {
+    *t = cTot;
+    *n = cNum;
+    if (!countOk) return false;
+    for (auto& c : counts)
+      for (int i = 0; i < rowCount; ++i)
+        if (rows[i].fromEverything && textEquals(rows[i].name, c.first.c_str())) rows[i].fileCount += c.second;
+    return true;
+  }
+};
+
+struct Scan : ::testing::Test {
+  FakeScanHost host;
+  FakeDirLister fs{u"C:\\T"};
+  ScriptedEngine engine;
+  std::unique_ptr<ScanModel> m{new ScanModel()};
+  int docs = 0, media = 0;
+
+  void SetUp() override {
+    prepareTestModel(*m, u"C:\\T", &host, &fs);
+    // C:\T: a.txt (100), docs\ (3 files, 600), media\ (1 file 5000 + sub), link\ (junction), z.bin (1)
+    fs.addFile(FakeDirLister::kRoot, u"a.txt", 100);
+    docs = fs.addFolder(FakeDirLister::kRoot, u"docs");
+    fs.addFile(docs, u"d1", 100);
+    fs.addFile(docs, u"d2", 200);
+    fs.addFile(docs, u"d3", 300);
+    media = fs.addFolder(FakeDirLister::kRoot, u"media");
+    fs.addFile(media, u"movie", 5000);
+    fs.addFolder(media, u"sub");
+    int link = fs.addFolder(FakeDirLister::kRoot, u"link", kAttrReparsePoint);
+    fs.addFile(link, u"elsewhere", 99999);
+    fs.addFile(FakeDirLister::kRoot, u"z.bin", 1, kAttrReparsePoint);
+  }
+  void TearDown() override {
+    EXPECT_EQ(fs.openListings(), 0);
+    EXPECT_EQ(engine.helpersAlive, 0);
+    releaseScanModel(*m);
+  }
+  void run() { EXPECT_EQ(scanThreadMain(*m), 0u); }
+  std::u16string status() {
+    char16_t s[kStatusLineUnits];
+    readScanLines(*m, s, kStatusLineUnits, nullptr, 0);
+    return s;
+  }
+  std::u16string detail() {
+    char16_t d[kDetailLineUnits];
+    readScanLines(*m, nullptr, 0, d, kDetailLineUnits);
+    return d;
+  }
+  const ScanItem* row(const std::u16string& name) {
+    for (int i = 0; i < m->rowCount; ++i)
+      if (name == m->rows[i].name) return &m->rows[i];
+    return nullptr;
+  }
+};
+
+TEST_F(Scan, CompletedWithoutEngineWalksEverythingAndSortsBySize) {
+  run();
+  EXPECT_EQ(m->scanRunning.load(), 0u);
+  EXPECT_EQ(host.finished.load(), 1);
+  ASSERT_EQ(m->rowCount, 5);
+  const uint64_t sizes[] = {5000, 600, 100, 1, 0};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(m->rows[i].size, sizes[i]) << i;
+  EXPECT_EQ(m->totalSize, 5701u);
+  EXPECT_EQ(m->filesCounted.load(), 6u);   // a.txt, z.bin, d1-d3, movie
+  EXPECT_EQ(m->foldersCounted.load(), 3u); // docs, media, sub; not the link
+  EXPECT_EQ(row(u"docs")->fileCount, 3);
+  EXPECT_TRUE(textEquals(row(u"docs")->fullPath, u"C:\\T\\docs"));
+  const ScanItem* link = row(u"link");
+  EXPECT_EQ(link->isFolder, 1u);
+  EXPECT_EQ(link->isLink, 1u);
+  EXPECT_EQ(link->fileCount, 0);
+  const ScanItem* z = row(u"z.bin");  // a file with the link attribute is a normal file
+  EXPECT_EQ(z->isLink, 1u);
+  EXPECT_EQ(z->size, 1u);
+  ASSERT_EQ(m->fileListCount, 6);
+  EXPECT_EQ(m->fileList[0].size, 5000u);
+  EXPECT_TRUE(textEquals(m->fileList[0].fullPath, u"C:\\T\\media\\movie"));
+  ASSERT_EQ(m->visibleCount, 5);
+  EXPECT_EQ(m->visibleRows[0], &m->rows[0]);
+  EXPECT_EQ(status(), u"(useEverything resolved to N - see config line above)");
+  EXPECT_EQ(detail(),
+            u"query=[] tot=0 num=0 | fromEverything=0 zeroFallback=0 noMatchFallback=0 accessDenied=0 "
+            u"linkSkipped=1 | counts=n/a (no Everything sizes this scan) | timing: q1=0ms q2=0ms q3=0ms "
+            u"manualWalk=0ms");
+}
+
+TEST_F(Scan, TopFilesModeBuildsFromTheFileList) {
+  m->showTopFiles = 1;
+  m->maxTopFiles = 2;
+  run();
+  ASSERT_EQ(m->visibleCount, 2);
+  EXPECT_EQ(m->visibleRows[0]->size, 5000u);
+  EXPECT_EQ(m->visibleRows[1]->size, 300u);
+}
+
+TEST_F(Scan, RefusedChildFolderShowsZeroAndIsCounted) {
+  fs.refuse(docs, kErrorAccessDenied);
+  fs.refuse(media, kErrorPathNotFound);  // other errors are not reported
+  run();
+  const ScanItem* d = row(u"docs");
+  EXPECT_EQ(d->accessDenied, 1u);
+  EXPECT_EQ(d->size, 0u);
+  EXPECT_EQ(d->fileCount, 0);
+  EXPECT_EQ(row(u"media")->accessDenied, 0u);
+  EXPECT_NE(detail().find(u"accessDenied=1 linkSkipped=1"), std::u16string::npos);
+}
+
+TEST_F(Scan, TargetNotListableLeavesNoArraysAndSaysWhy) {
+  fs.refuse(FakeDirLister::kRoot, kErrorAccessDenied);
+  run();
+  EXPECT_EQ(m->targetAccessDenied.load(), 1u);
+  EXPECT_EQ(m->rows, nullptr);
+  EXPECT_EQ(m->fileList, nullptr);
+  EXPECT_EQ(m->visibleRows, nullptr);
+  EXPECT_EQ(m->rowCount + m->fileListCount + m->visibleCount, 0);
+  EXPECT_EQ(host.finished.load(), 1);
+  EXPECT_EQ(status(), u"(useEverything resolved to N - see config line above)");
+  EXPECT_EQ(detail(), u"target=[C:\\T]  open FAILED: ACCESS DENIED (Win32 error 5)");
+
+  auto other = std::unique_ptr<ScanModel>(new ScanModel());
+  FakeDirLister missing(u"C:\\Elsewhere");
+  prepareTestModel(*other, u"C:\\T", &host, &missing);
+  other->scanUseEverything = 1;
+  scanThreadMain(*other);
+  EXPECT_EQ(other->targetAccessDenied.load(), 0u);
+  char16_t s[kStatusLineUnits], d[kDetailLineUnits];
+  readScanLines(*other, s, kStatusLineUnits, d, kDetailLineUnits);
+  EXPECT_EQ(std::u16string(s), u"Everything: (not queried - target path itself could not be opened, see detail line)");
+  EXPECT_EQ(std::u16string(d), u"target=[C:\\T]  open FAILED: could not open path (Win32 error 3)");
+}
+
+TEST_F(Scan, CancelInTheChildLoopKeepsDirectoryOrderAndShowsNothing) {
+  // Cancel while docs is being walked: docs keeps its partial sum, media and
+  // later children never become rows.
+  int seen = 0;
+  fs.onEntry = [&] {
+    if (++seen == 8) m->cancelScan.store(1);  // ., .., a.txt, docs, (docs:) ., .., d1, d2
+  };
+  run();
+  EXPECT_EQ(host.finished.load(), 1);
+  EXPECT_EQ(m->scanRunning.load(), 0u);
+  ASSERT_EQ(m->rowCount, 2);
+  EXPECT_TRUE(textEquals(m->rows[0].name, u"a.txt"));  // directory order, not size order
+  EXPECT_TRUE(textEquals(m->rows[1].name, u"docs"));
+  EXPECT_EQ(m->rows[1].size, 100u);
+  EXPECT_EQ(m->visibleCount, 0);
+  EXPECT_EQ(m->totalSize, 200u);
+  EXPECT_EQ(detail().find(u"query=[] tot=0 num=0"), 0u);  // the lines are still written
+}
+
+TEST_F(Scan, EmptyTargetAndDriveRoot) {
+  FakeDirLister empty(u"C:\\");
+  auto e = std::unique_ptr<ScanModel>(new ScanModel());
+  prepareTestModel(*e, u"C:\\", &host, &empty);
+  scanThreadMain(*e);
+  EXPECT_EQ(e->rowCount, 0);
+  EXPECT_EQ(e->visibleCount, 0);
+  EXPECT_NE(e->rows, nullptr);
+  releaseScanModel(*e);
+
+  FakeDirLister root(u"C:\\");
+  int sub = root.addFolder(FakeDirLister::kRoot, u"sub");
+  root.addFile(sub, u"f", 2);
+  prepareTestModel(*e, u"C:\\", &host, &root);
+  scanThreadMain(*e);
+  ASSERT_EQ(e->rowCount, 1);
+  EXPECT_TRUE(textEquals(e->rows[0].fullPath, u"C:\\sub"));
+  EXPECT_TRUE(textEquals(e->fileList[0].fullPath, u"C:\\sub\\f"));
+  releaseScanModel(*e);
+}
+
+TEST_F(Scan, ManyChildrenGrowRowsAndVisibleRowsTogether) {
+  FakeDirLister wide(u"W:\\");
+  for (int i = 0; i < 1000; ++i) wide.addFile(FakeDirLister::kRoot, u"f" + textFromUtf8(std::to_string(i)), i);
+  auto w = std::unique_ptr<ScanModel>(new ScanModel());
+  prepareTestModel(*w, u"W:\\", &host, &wide);
+  scanThreadMain(*w);
+  EXPECT_EQ(w->rowCount, 1000);
+  EXPECT_EQ(w->rowCapacity, 1024);
+  EXPECT_GE(w->visibleCapacity, 8 * w->rowCapacity);
+  EXPECT_EQ(w->visibleCount, 1000);
+  EXPECT_EQ(w->rows[0].size, 999u);
+  EXPECT_EQ(w->fileListCount, 50);
+  EXPECT_EQ(w->fileList[49].size, 950u);
+  releaseScanModel(*w);
+}
+
+TEST_F(Scan, EngineAbsentOrNotLoadedOrFailingIsOnlyReported) {
+  m->scanUseEverything = 1;
+  engine.window = false;
+  m->search = &engine;
+  run();
+  EXPECT_EQ(status(), u"Everything: window=NOT FOUND db=n/a  batch query=FAILED (0 folders parsed)");
+  EXPECT_EQ(row(u"docs")->size, 600u);
+  releaseScanModel(*m);
+
+  prepareTestModel(*m, u"C:\\T", &host, &fs);
+  m->scanUseEverything = 1;
+  m->search = &engine;
+  engine.window = true;
+  engine.loaded = false;
+  run();
+  EXPECT_EQ(status(), u"Everything: window=found db=NOT LOADED  batch query=FAILED (0 folders parsed)");
+  releaseScanModel(*m);
+
+  // Loaded but the batch answer never comes: every folder walked, none a no-match.
+  prepareTestModel(*m, u"C:\\T", &host, &fs);
+  m->scanUseEverything = 1;
+  m->search = &engine;
+  engine.loaded = true;
+  engine.folderOk = false;
+  engine.topOk = false;
+  run();
+  EXPECT_EQ(status(), u"Everything: window=found db=loaded  batch query=FAILED (0 folders parsed)");
+  EXPECT_NE(detail().find(u"noMatchFallback=0"), std::u16string::npos);
+  EXPECT_EQ(m->topFilesFromEverything, 0u);
+  EXPECT_EQ(m->fileListCount, 6);
+}
+
+TEST_F(Scan, EngineSizesMatchedFoldersAndWalksTheRest) {
+  m->scanUseEverything = 1;
+  m->search = &engine;
+  host.step = 3;
+  engine.clock = &host;
+  engine.tot = 40;
+  engine.num = 2;
+  engine.folders = {{u"DOCS", 12345}, {u"media", 0}};  // name match ignores case
+  engine.topFiles = {{u"huge.iso", 900000}, {u"big.zip", 80000}};
+  engine.cTot = 3;
+  engine.cNum = 3;
+  engine.counts = {{u"docs", 3}};
+  run();
+  const ScanItem* d = row(u"docs");
+  EXPECT_EQ(d->size, 12345u);
+  EXPECT_EQ(d->fromEverything, 1u);
+  EXPECT_EQ(d->fileCount, 3);
+  const ScanItem* med = row(u"media");  // size 0 in the table: walked
+  EXPECT_EQ(med->size, 5000u);
+  EXPECT_EQ(med->fromEverything, 0u);
+  // The engine's top files replace everything the walks would have added.
+  EXPECT_EQ(m->topFilesFromEverything, 1u);
+  ASSERT_EQ(m->fileListCount, 2);
+  EXPECT_TRUE(textEquals(m->fileList[0].fullPath, u"E:\\huge.iso"));
+  EXPECT_EQ(status(), u"Everything: window=found db=loaded  batch query=OK (2 folders parsed)");
+  std::u16string dl = detail();
+  EXPECT_EQ(dl.find(u"query=[folder:\"C:\\T\\*\"] tot=40 num=2 | fromEverything=1 zeroFallback=1 "
+                    u"noMatchFallback=0 accessDenied=0 linkSkipped=1 | counts=OK 3/3 matched, 1 folders"),
+            0u) << textToUtf8(dl.c_str());
+  EXPECT_NE(dl.find(u"q1=10ms"), std::u16string::npos);  // 7 in the query + one clock step
+}
+
+TEST_F(Scan, FailedOrTruncatedCountsKeepEngineLabels) {
+  struct Case {
+    bool ok;
+    uint32_t tot, num;
+    const char16_t* text;
+  } cases[] = {{false, 0, 0, u"counts=query FAILED - [Everything] labels kept"},
+               {true, 10, 4, u"counts=truncated 4/10 - [Everything] labels kept"}};
+  for (const Case& c : cases) {
+    prepareTestModel(*m, u"C:\\T", &host, &fs);
+    m->scanUseEverything = 1;
+    m->search = &engine;
+    engine.folders = {{u"docs", 10}, {u"missing", 5}};
+    engine.countOk = c.ok;
+    engine.cTot = c.tot;
+    engine.cNum = c.num;
+    engine.counts = {{u"docs", 3}};
+    run();
+    EXPECT_EQ(row(u"docs")->fileCount, -1);
+    EXPECT_EQ(row(u"media")->fileCount, 1);  // walked: its own count
+    std::u16string dl = detail();
+    EXPECT_NE(dl.find(c.text), std::u16string::npos) << textToUtf8(dl.c_str());
+    EXPECT_NE(dl.find(u"noMatchFallback=1"), std::u16string::npos);
+    releaseScanModel(*m);
+  }
+  // The count helper cannot be made: counted as failed.
+  prepareTestModel(*m, u"C:\\T", &host, &fs);
+  m->scanUseEverything = 1;
+  m->search = &engine;
+  engine.countOk = true;
+  engine.helperOk[static_cast<int>(SearchHelper::FileCount)] = false;
+  run();
+  EXPECT_EQ(row(u"docs")->fileCount, -1);
+  EXPECT_NE(detail().find(u"counts=query FAILED"), std::u16string::npos);
+}
+
+TEST_F(Scan, EmptyTopFilesAnswerLeavesTheFileListEmpty) {
+  m->scanUseEverything = 1;
+  m->search = &engine;
+  engine.folderOk = false;
+  run();
+  EXPECT_EQ(m->topFilesFromEverything, 1u);
+  EXPECT_EQ(m->fileListCount, 0);
+  EXPECT_EQ(row(u"docs")->size, 600u);  // walks still ran
+  EXPECT_EQ(host.repaints.load(), 0);
+}
+
+}  // namespace
