@@ -1,0 +1,86 @@
+// The hand-over between the scan thread and the window, under ThreadSanitizer:
+// a reader polls the live counters and the two lines while a scan runs and is
+// cancelled, then takes the results only after scanRunning has dropped to 0.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "format/text.h"
+#include "format/visible_rows.h"
+#include "scan/scan_driver.h"
+#include "tests/support/fake_dir_lister.h"
+
+namespace {
+
+void buildTree(FakeDirLister& fs, int folders, int filesEach) {
+  for (int f = 0; f < folders; ++f) {
+    int dir = fs.addFolder(FakeDirLister::kRoot, u"d" + textFromUtf8(std::to_string(f)));
+    int inner = fs.addFolder(dir, u"inner");
+    for (int i = 0; i < filesEach; ++i) {
+      fs.addFile(dir, u"f" + textFromUtf8(std::to_string(i)), static_cast<uint64_t>(i + f));
+      fs.addFile(inner, u"g" + textFromUtf8(std::to_string(i)), 1);
+    }
+  }
+}
+
+// Reads what the window may read while the scan runs; returns when it has ended.
+void windowReader(ScanModel& m, std::atomic<bool>& sawProgress) {
+  char16_t status[kStatusLineUnits], detail[kDetailLineUnits];
+  uint32_t lastFiles = 0;
+  while (m.scanRunning.load(std::memory_order_acquire)) {
+    uint32_t files = m.filesCounted.load(std::memory_order_relaxed);
+    uint32_t folders = m.foldersCounted.load(std::memory_order_relaxed);
+    EXPECT_GE(files, lastFiles);  // a whole, growing counter
+    lastFiles = files;
+    if (files > 0 || folders > 0) sawProgress = true;
+    readScanLines(m, status, kStatusLineUnits, detail, kDetailLineUnits);
+    // A line is always one of the texts written whole, never a mix.
+    std::u16string d = detail;
+    EXPECT_TRUE(d.empty() || d.rfind(u"(scan in progress", 0) == 0 || d.rfind(u"query=[", 0) == 0)
+        << textToUtf8(detail);
+    std::this_thread::yield();
+  }
+}
+
+TEST(ScanRace, ReaderDuringACancelledScan) {
+  FakeScanHost host;
+  FakeDirLister fs(u"C:\\T");
+  buildTree(fs, 60, 400);
+  std::unique_ptr<ScanModel> m(new ScanModel());
+  prepareTestModel(*m, u"C:\\T", &host, &fs);
+  std::atomic<bool> sawProgress{false};
+  std::thread scan([&] { scanThreadMain(*m); });
+  std::thread reader([&] { windowReader(*m, sawProgress); });
+  // The window's teardown: cancel once the scan is under way.
+  while (m->filesCounted.load() < 2000 && m->scanRunning.load()) std::this_thread::yield();
+  m->cancelScan.store(1);
+  scan.join();
+  reader.join();
+  EXPECT_EQ(host.finished.load(), 1);
+  EXPECT_TRUE(sawProgress.load());
+  EXPECT_EQ(m->visibleCount, 0);
+  EXPECT_LT(m->rowCount, 60);
+  releaseScanModel(*m);
+}
+
+TEST(ScanRace, WindowTakesTheModelAfterTheFinishedFlag) {
+  FakeScanHost host;
+  FakeDirLister fs(u"C:\\T");
+  buildTree(fs, 20, 200);
+  std::unique_ptr<ScanModel> m(new ScanModel());
+  prepareTestModel(*m, u"C:\\T", &host, &fs);
+  std::atomic<bool> sawProgress{false};
+  std::thread scan([&] { scanThreadMain(*m); });
+  windowReader(*m, sawProgress);  // the window thread itself, as with the timer
+  // scanRunning is 0 (acquire): the window may now sort and filter.
+  sortVisibleRows(*m, kSortName, 0, 1);
+  applySearchFilter(*m, u"d1");
+  EXPECT_EQ(m->visibleCount, 11);  // d1, d10..d19
+  scan.join();
+  releaseScanModel(*m);
+}
+
+}  // namespace
