@@ -39,7 +39,10 @@ bool scanHex(const char16_t* p, uint32_t* out) {
   if (*p == u'+' || *p == u'-') negative = (*p++ == u'-');
   bool digits = false;
   // A prefix with no digit after it ("0xZZ") is no colour at all.
-  if (p[0] == u'0' && (p[1] == u'x' || p[1] == u'X') && hexDigit(p[2]) >= 0) p += 2;
+  if (p[0] == u'0' && (p[1] == u'x' || p[1] == u'X')) {
+    if (hexDigit(p[2]) < 0) return false;
+    p += 2;
+  }
   uint32_t v = 0;
   for (int d; (d = hexDigit(*p)) >= 0; ++p) {
     v = (v << 4) | static_cast<uint32_t>(d);
