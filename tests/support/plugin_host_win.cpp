@@ -37,7 +37,7 @@ LoadedPlugin loadPlugin(const wchar_t* path) {
   return p;
 }
 
-HWND createHostWindow(int clientWidth, int clientHeight) {
+HWND createHostWindow(int clientWidth, int clientHeight, bool visible) {
   static bool registered = false;
   if (!registered) {
     WNDCLASSEXW wc = {};
@@ -49,8 +49,8 @@ HWND createHostWindow(int clientWidth, int clientHeight) {
     registered = true;
   }
   RECT r = {0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
-  HWND w = CreateWindowExW(0, L"MorvaneTestLister", L"lister", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+  AdjustWindowRectEx(&r, WS_POPUP, FALSE, 0);
+  HWND w = CreateWindowExW(0, L"MorvaneTestLister", L"lister", WS_POPUP | (visible ? WS_VISIBLE : 0), 10,
                            10, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
   return w;

@@ -19,9 +19,10 @@ LoadedPlugin loadPlugin(const wchar_t* path = nullptr);
 // Full path of a file beside the test program.
 std::wstring besideProgram(const wchar_t* name);
 
-// A visible top-level window with the given client size, standing for the
-// host's lister window.
-HWND createHostWindow(int clientWidth, int clientHeight);
+// A top-level window with the given client size, standing for the host's lister
+// window. Hidden unless asked: without a window manager Wine waits two seconds
+// when a shown top-level window is destroyed. Painting and capture work hidden.
+HWND createHostWindow(int clientWidth, int clientHeight, bool visible = false);
 // Number of direct child windows.
 int countChildren(HWND parent);
 // Dispatches messages for the given time (at least one pass).

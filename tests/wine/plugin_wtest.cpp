@@ -41,7 +41,7 @@ TEST_F(PluginTest, FolderGivesAVisibleChildFillingTheParent) {
   HWND panel = load(folder);
   ASSERT_NE(panel, nullptr);
   EXPECT_EQ(GetParent(panel), host);
-  EXPECT_TRUE(IsWindowVisible(panel));
+  EXPECT_TRUE(GetWindowLongW(panel, GWL_STYLE) & WS_VISIBLE);
   RECT pr, cr;
   GetClientRect(host, &pr);
   GetWindowRect(panel, &cr);
