@@ -1,0 +1,15 @@
+// The folder listing over Win32: FindFirstFileExW with the basic information
+// level and large fetches (no short names to look up, bigger directory reads),
+// falling back to plain FindFirstFileW on systems that refuse those options.
+#pragma once
+#include "scan/dir_lister.h"
+
+struct Win32DirLister final : DirLister {
+  DirListing open(const char16_t* pattern, DirEntry* first) override;
+  bool next(DirListing listing, DirEntry* entry) override;
+  void close(DirListing listing) override;
+  uint32_t lastError() override { return lastError_; }
+
+ private:
+  uint32_t lastError_ = 0;
+};

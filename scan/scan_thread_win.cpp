@@ -1,0 +1,67 @@
+#include "scan/scan_thread_win.h"
+
+#include <new>
+
+#include "scan/dir_lister_win.h"
+#include "scan/everything_client_win.h"
+#include "scan/scan_driver.h"
+
+namespace {
+
+struct WindowScanHost final : ScanHost {
+  HWND window = nullptr;
+  void requestRepaint() override { InvalidateRect(window, nullptr, FALSE); }
+  void scanFinished() override { PostMessageW(window, kScanFinishedMessage, 0, 0); }
+  uint32_t tickCount() override { return GetTickCount(); }
+};
+
+// Everything the thread uses besides the model; it owns this and frees it.
+struct ScanThreadContext {
+  WindowScanHost host;
+  Win32DirLister lister;
+  EverythingClient engine;
+  ScanModel* model = nullptr;
+  void (*onEnd)(void*) = nullptr;
+  void* owner = nullptr;
+  HMODULE module = nullptr;
+};
+
+DWORD WINAPI scanThreadProc(void* arg) {
+  ScanThreadContext* ctx = static_cast<ScanThreadContext*>(arg);
+  scanThreadMain(*ctx->model);
+  void (*onEnd)(void*) = ctx->onEnd;
+  void* owner = ctx->owner;
+  HMODULE module = ctx->module;
+  delete ctx;  // the engine's helper windows go with it, on this thread
+  if (onEnd) onEnd(owner);
+  // The host may unload the plugin while a scan outlives its panel; the
+  // reference taken at start keeps this code mapped until the thread is out.
+  if (module) FreeLibraryAndExitThread(module, 0);
+  return 0;
+}
+
+}  // namespace
+
+HANDLE startScanThread(ScanModel* model, HWND window, void (*onEnd)(void*), void* owner) {
+  if (!model) return nullptr;
+  ScanThreadContext* ctx = new (std::nothrow) ScanThreadContext();
+  if (!ctx) return nullptr;
+  ctx->host.window = window;
+  ctx->model = model;
+  ctx->onEnd = onEnd;
+  ctx->owner = owner;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                     reinterpret_cast<LPCWSTR>(&scanThreadProc), &ctx->module);
+  model->host = &ctx->host;
+  model->lister = &ctx->lister;
+  model->search = model->scanUseEverything ? static_cast<SearchClient*>(&ctx->engine) : nullptr;
+  HANDLE thread = CreateThread(nullptr, 0, scanThreadProc, ctx, 0, nullptr);
+  if (!thread) {
+    model->host = nullptr;
+    model->lister = nullptr;
+    model->search = nullptr;
+    if (ctx->module) FreeLibrary(ctx->module);
+    delete ctx;
+  }
+  return thread;
+}
