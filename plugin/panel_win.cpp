@@ -10,13 +10,44 @@
 #include "plugin/wide_win.h"
 #include "plugin/window_class_win.h"
 #include "scan/long_path.h"
+#include "format/visible_rows.h"
+#include "scan/scan_progress.h"
+#include "scan/scan_thread_win.h"
 
 const wchar_t kPanelClassName[] = L"TC_Morvane_NativePanel";
 
 namespace {
 
 // Frees what the scan left in the record; runs only once nobody else owns it.
-void freeScanResults(PanelRecord* rec) { (void)rec; }
+void freeScanResults(PanelRecord* rec) { releaseScanModel(rec->scan); }
+
+// The scan thread's last act: let go of its share of the record.
+void releaseScanShare(void* owner) { releasePanelRecord(static_cast<PanelRecord*>(owner)); }
+
+// The scan's texts below the path: progress while it runs, the summary after.
+void paintScanState(PanelRecord* rec, HDC dc, int width) {
+  ScanModel& scan = rec->scan;
+  char16_t thousands = rec->settings.thousandsSeparator[0] ? rec->settings.thousandsSeparator[0] : u',';
+  char16_t decimal = rec->settings.decimalSeparator[0] ? rec->settings.decimalSeparator[0] : u'.';
+  char16_t text[200];
+  if (scan.scanRunning.load(std::memory_order_acquire)) {
+    SetTextColor(dc, RGB(40, 40, 40));
+    RECT first = {16, 78, width - 16, 118};
+    DrawTextW(dc, L"Scanning file system tree asynchronously...", -1, &first,
+              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    formatDiscoveredLine(thousands, scan.filesCounted.load(std::memory_order_relaxed),
+                         scan.foldersCounted.load(std::memory_order_relaxed), text, 200);
+    SetTextColor(dc, RGB(110, 110, 110));
+    RECT second = {16, 108, width - 16, 138};
+    DrawTextW(dc, W(text), -1, &second, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+  } else {
+    formatScanSummary(thousands, decimal, rec->settings.sizeDisplay, scan.totalSize,
+                      scan.filesCounted.load(), scan.foldersCounted.load(), text, 200);
+    SetTextColor(dc, RGB(110, 110, 110));
+    RECT line = {16, 78, width - 16, 108};
+    DrawTextW(dc, W(text), -1, &line, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+  }
+}
 
 void paintPanel(PanelRecord* rec, HDC target, const RECT& client) {
   int width = client.right - client.left, height = client.bottom - client.top;
@@ -39,6 +70,7 @@ void paintPanel(PanelRecord* rec, HDC target, const RECT& client) {
     RECT path = {16, 44, width - 16, 70};
     DrawTextW(dc, W(rec->scan.targetPath), -1, &path,
               DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_PATH_ELLIPSIS);
+    paintScanState(rec, dc, width);
     SelectObject(dc, oldFont);
   }
   BitBlt(target, client.left, client.top, width, height, dc, 0, 0, SRCCOPY);
@@ -52,6 +84,14 @@ void destroyPanel(HWND window, PanelRecord* rec) {
   KillTimer(window, kRefreshTimer);
   KillTimer(window, kHoverTimer);
   KillTimer(window, kPopInTimer);
+  // Stop the scan. A thread still inside a long step after the wait keeps its
+  // own share of the record and frees it when it ends.
+  rec->scan.cancelScan.store(1);
+  if (rec->scanThread) {
+    WaitForSingleObject(rec->scanThread, 2000);
+    CloseHandle(rec->scanThread);
+    rec->scanThread = nullptr;
+  }
   if (rec->comInitialized) CoUninitialize();
   SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   releasePanelRecord(rec);
@@ -118,7 +158,23 @@ HWND panelListLoad(HWND parent, const char* path, int /*showFlags*/) {
 
   rec->comInitialized = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ? 1 : 0;
 
+  // The scan's copy of its settings. A record whose settings were never loaded
+  // (maxFolderDepth is at least 1 once they are) keeps the scan's defaults.
+  initScanModel(rec->scan);
+  if (rec->settings.maxFolderDepth >= 1) {
+    rec->scan.maxTopFiles = rec->settings.maxTopFiles;
+    rec->scan.maxFolderDepth = rec->settings.maxFolderDepth;
+    rec->scan.scanUseEverything = rec->settings.useEverything ? 1 : 0;
+  }
+
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(rec));
+
+  // The scan thread owns a share of the record until its last act.
+  rec->owners.fetch_add(1);
+  rec->scanThread = startScanThread(&rec->scan, window, releaseScanShare, rec);
+  if (!rec->scanThread) rec->owners.fetch_sub(1);  // stays in its scanning state
+  SetTimer(window, kRefreshTimer, 250, nullptr);
+
   InvalidateRect(window, nullptr, FALSE);
   return window;
 }
@@ -150,6 +206,16 @@ LRESULT CALLBACK panelWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lP
       paintPanel(rec, reinterpret_cast<HDC>(wParam), client);
       return 0;
     }
+    case WM_SCAN_FINISHED:
+      // Posted after the thread's last write; the acquire load makes those
+      // writes visible here.
+      if (rec && rec->scan.scanRunning.load(std::memory_order_acquire) == 0) {
+        KillTimer(window, kRefreshTimer);
+        sortVisibleRows(rec->scan, kSortSize, 1, rec->settings.showHeaders ? 1 : 0);
+        applySearchFilter(rec->scan, u"");
+        InvalidateRect(window, nullptr, FALSE);
+      }
+      return 0;
     case WM_TIMER:
       if (rec && wParam == kRefreshTimer) InvalidateRect(window, nullptr, FALSE);
       return 0;
