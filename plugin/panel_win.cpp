@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "config/config_win.h"
 #include "format/text.h"
 #include "plugin/module_win.h"
 #include "plugin/panel_record.h"
@@ -92,6 +93,7 @@ void destroyPanel(HWND window, PanelRecord* rec) {
     CloseHandle(rec->scanThread);
     rec->scanThread = nullptr;
   }
+  releasePanelResources(&rec->res);
   if (rec->comInitialized) CoUninitialize();
   SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   releasePanelRecord(rec);
@@ -156,6 +158,13 @@ HWND panelListLoad(HWND parent, const char* path, int /*showFlags*/) {
   }
   textCopy(rec->scan.targetPath, kPathUnits, widePath);
 
+  // Morvane.cfg beside the plugin and the host's wincmd.ini: colours, switches,
+  // fonts, metrics and the configuration line. A plugin folder too deep for the
+  // settings path reads as having no settings file.
+  wchar_t settingsPath[kPathUnits];
+  if (!settingsPathBesideModule(pluginModule(), settingsPath, kPathUnits)) settingsPath[0] = 0;
+  loadPanelConfiguration(&rec->settings, &rec->res, window, settingsPath);
+
   rec->comInitialized = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ? 1 : 0;
 
   // The scan's copy of its settings. A record whose settings were never loaded
@@ -180,9 +189,14 @@ HWND panelListLoad(HWND parent, const char* path, int /*showFlags*/) {
 }
 
 int panelListSendCommand(HWND panel, int command, int parameter) {
-  (void)panel;
-  (void)command;
-  (void)parameter;
+  const int kNewParams = 2;   // the host's display parameters changed
+  const int kDarkFlag = 128;  // ... and it is now dark
+  if (command != kNewParams) return 0;
+  PanelRecord* rec = panelRecordOf(panel);
+  if (!rec) return 0;
+  if (!switchPanelTheme(&rec->settings, &rec->res, (parameter & kDarkFlag) != 0)) return 0;
+  if (rec->searchEdit) InvalidateRect(rec->searchEdit, nullptr, TRUE);
+  InvalidateRect(panel, nullptr, TRUE);
   return 0;
 }
 
