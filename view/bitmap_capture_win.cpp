@@ -70,3 +70,36 @@ bool writePng(const CapturedBitmap& bitmap, const wchar_t* path) {
   if (SUCCEEDED(init)) CoUninitialize();
   return ok;
 }
+
+bool readPng(const wchar_t* path, CapturedBitmap* out) {
+  if (!out) return false;
+  HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  IWICImagingFactory* factory = nullptr;
+  IWICBitmapDecoder* decoder = nullptr;
+  IWICBitmapFrameDecode* frame = nullptr;
+  IWICFormatConverter* converter = nullptr;
+  bool ok = false;
+  UINT width = 0, height = 0;
+  if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+      SUCCEEDED(factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
+                                                   WICDecodeMetadataCacheOnDemand, &decoder)) &&
+      SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height)) &&
+      width > 0 && height > 0 && width < 65536 && height < 65536 &&
+      SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+      SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
+                                      nullptr, 0.0, WICBitmapPaletteTypeCustom))) {
+    out->width = int(width);
+    out->height = int(height);
+    out->pixels.assign(size_t(width) * height, 0);
+    ok = SUCCEEDED(converter->CopyPixels(nullptr, width * 4, width * height * 4,
+                                         reinterpret_cast<BYTE*>(out->pixels.data())));
+    for (uint32_t& p : out->pixels) p &= 0xFFFFFF;
+  }
+  if (converter) converter->Release();
+  if (frame) frame->Release();
+  if (decoder) decoder->Release();
+  if (factory) factory->Release();
+  if (SUCCEEDED(init)) CoUninitialize();
+  return ok;
+}

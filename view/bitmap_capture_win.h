@@ -18,6 +18,8 @@ struct CapturedBitmap {
 bool captureWindow(HWND window, CapturedBitmap* out);
 // Writes the bitmap as a PNG file; false on any failure.
 bool writePng(const CapturedBitmap& bitmap, const wchar_t* path);
+// Reads a PNG (or any format WIC decodes) into a bitmap; false on any failure.
+bool readPng(const wchar_t* path, CapturedBitmap* out);
 // The pixel of a COLORREF (red in the low byte) as the capture stores it.
 inline uint32_t captureColor(COLORREF c) {
   return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);

@@ -88,7 +88,8 @@ TEST_F(PluginTest, SecondPanelReusesTheRegisteredClass) {
   HWND a = load(folder), b = load(folder);
   ASSERT_TRUE(a && b);
   EXPECT_EQ(GetClassLongW(a, GCW_ATOM), GetClassLongW(b, GCW_ATOM));
-  WNDCLASSEXW wc = {sizeof(wc)};
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
   ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), L"TC_Morvane_NativePanel", &wc));
   EXPECT_EQ(wc.style, UINT(CS_HREDRAW | CS_VREDRAW));
   EXPECT_EQ(wc.hbrBackground, nullptr);

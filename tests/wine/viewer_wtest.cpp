@@ -1,0 +1,53 @@
+// The viewer end to end, as the demo uses it: a separate process that loads the
+// plugin, shows a folder and leaves a screenshot; and its refusals.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "tests/support/plugin_host_win.h"
+#include "view/bitmap_capture_win.h"
+
+namespace {
+
+// Runs the viewer with the given arguments; gives its exit status, or -1.
+int runViewer(const std::wstring& args, DWORD timeoutMs = 120000) {
+  std::wstring cmd = L"\"" + besideProgram(L"morvane-view.exe") + L"\" " + args;
+  STARTUPINFOW si = {};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return -1;
+  DWORD code = DWORD(-1);
+  if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+  else TerminateProcess(pi.hProcess, 99);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return int(code);
+}
+
+TEST(Viewer, ScreenshotOfAFolderHasTheRequestedSizeAndAPaintedTitle) {
+  std::wstring folder = makeTempFolder(L"mvview");
+  writeFile(folder + L"\\one.bin", 5000);
+  std::wstring png = folder + L"\\shot.png";
+  ASSERT_EQ(runViewer(L"\"" + folder + L"\" --size 480x320 --light --wait paint --screenshot \"" + png + L"\""), 0);
+  CapturedBitmap shot;
+  ASSERT_TRUE(readPng(png.c_str(), &shot));
+  EXPECT_EQ(shot.width, 480);
+  EXPECT_EQ(shot.height, 320);
+  // The corner is background; the title band holds text pixels of another colour.
+  uint32_t background = shot.at(2, 2);
+  int inked = 0;
+  for (int y = 8; y < 40; ++y)
+    for (int x = 14; x < 200; ++x) inked += shot.at(x, y) != background;
+  EXPECT_GT(inked, 50);
+  removeTree(folder);
+}
+
+TEST(Viewer, DeclinedFolderAndBadOptionsGiveTheirExitStatus) {
+  std::wstring folder = makeTempFolder(L"mvview");
+  EXPECT_EQ(runViewer(L"\"" + folder + L"\\missing\" --screenshot x.png"), 2);
+  EXPECT_EQ(runViewer(L"--size 0x0"), 1);
+  EXPECT_EQ(runViewer(L"--bogus"), 1);
+  removeTree(folder);
+}
+
+}  // namespace
