@@ -1,0 +1,256 @@
+#include "treemap/treemap_layout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+#include "format/text.h"
+#include "view/layout.h"
+
+namespace {
+
+// The tail is grouped only when it holds at least this many items, and the
+// group gives back its largest items while it weighs more than the share.
+constexpr int32_t kMinGroupItems = 5;
+constexpr double kMaxGroupShare = 0.15;
+// An item keeps its own cell when it holds at least this share of the total
+// and its cell would be at least minCell x minCell pixels.
+constexpr double kMinKeptShare = 0.005;
+constexpr int32_t kMinCellUnits = 50;
+// Worst aspect ratio of a row that cannot be measured (no area).
+constexpr double kUnmeasurableRatio = 1e300;
+
+void* allocateBlock(const TreemapAllocator* a, size_t bytes) {
+  if (a && a->allocate) return a->allocate(a->context, bytes);
+  return std::malloc(bytes);
+}
+
+void releaseBlock(const TreemapAllocator* a, void* block) {
+  if (!block) return;
+  if (a && a->release)
+    a->release(a->context, block);
+  else
+    std::free(block);
+}
+
+template <typename T>
+T* allocateArray(const TreemapAllocator* a, size_t count) {
+  if (count == 0 || count > SIZE_MAX / sizeof(T)) return nullptr;
+  return static_cast<T*>(allocateBlock(a, count * sizeof(T)));
+}
+
+int compareOrdinal(const char16_t* a, const char16_t* b) {
+  for (int i = 0; i < kNameUnits; ++i) {
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+    if (!a[i]) return 0;
+  }
+  return 0;
+}
+
+uint64_t addSaturating(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
+
+// Double to unsigned 64-bit by truncation, clamped to the type's range.
+uint64_t truncateToU64(double v) {
+  if (!(v > 0)) return 0;
+  if (v >= 18446744073709551616.0) return UINT64_MAX;
+  return static_cast<uint64_t>(v);
+}
+
+// Pixel edge of a running coordinate. For the non-negative coordinates of a
+// client area this is trunc(v + 0.5); floor keeps the same snapping for an
+// area that starts left of or above the client origin.
+int32_t snap(double v) {
+  const double r = std::floor(v + 0.5);
+  if (r >= 2147483647.0) return INT32_MAX;
+  if (r <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(r);
+}
+
+double worstRatio(double sum, double amax, double amin, double side2) {
+  if (!(sum > 0) || !(amin > 0)) return kUnmeasurableRatio;
+  const double s2 = sum * sum;
+  return std::max(side2 * amax / s2, s2 / (side2 * amin));
+}
+
+// Squarified placement of `count` cells with the given areas inside the area
+// whose top-left corner is (left, top) and whose extent is W x H pixels.
+void placeSquarified(TreemapCell* cells, const double* areas, int32_t count, double left,
+                     double top, double width, double height) {
+  double x = left;
+  double y = top;
+  double remW = width;
+  double remH = height;
+  int32_t start = 0;
+  while (start < count) {
+    const double side = std::min(remW, remH);
+    const double side2 = side * side;
+
+    // Grow the row while the extended row is at least as square.
+    int32_t end = start + 1;
+    double sum = areas[start];
+    double amax = areas[start];
+    double amin = areas[start];
+    while (end < count) {
+      const double next = areas[end];
+      const double extSum = sum + next;
+      const double extMax = std::max(amax, next);
+      const double extMin = std::min(amin, next);
+      if (worstRatio(sum, amax, amin, side2) < worstRatio(extSum, extMax, extMin, side2)) break;
+      sum = extSum;
+      amax = extMax;
+      amin = extMin;
+      ++end;
+    }
+
+    if (remW >= remH) {
+      // A column at the left edge of the free space, stacked downward.
+      const double t = remH > 0 ? sum / remH : 0.0;
+      const int32_t colLeft = snap(x);
+      x += t;
+      const int32_t colRight = snap(x);
+      double yy = y;
+      for (int32_t k = start; k < end; ++k) {
+        TreemapCell& c = cells[k];
+        c.left = colLeft;
+        c.right = colRight;
+        c.top = snap(yy);
+        yy += t > 0 ? areas[k] / t : 0.0;
+        c.bottom = snap(yy);
+      }
+      remW -= t;
+    } else {
+      // A strip at the top edge of the free space, running rightward.
+      const double t = remW > 0 ? sum / remW : 0.0;
+      const int32_t stripTop = snap(y);
+      y += t;
+      const int32_t stripBottom = snap(y);
+      double xx = x;
+      for (int32_t k = start; k < end; ++k) {
+        TreemapCell& c = cells[k];
+        c.top = stripTop;
+        c.bottom = stripBottom;
+        c.left = snap(xx);
+        xx += t > 0 ? areas[k] / t : 0.0;
+        c.right = snap(xx);
+      }
+      remH -= t;
+    }
+    start = end;
+  }
+}
+
+}  // namespace
+
+bool treemapOrderBefore(const ScanItem* a, const ScanItem* b) {
+  if (a->size != b->size) return a->size > b->size;
+  int c = textCompareNoCase(a->name, b->name);
+  if (c != 0) return c < 0;
+  // Names equal but for case: any fixed order keeps the sort well-defined.
+  c = compareOrdinal(a->name, b->name);
+  if (c != 0) return c < 0;
+  return std::less<const ScanItem*>()(a, b);
+}
+
+void releaseTreemapCells(TreemapLayoutState* state) {
+  if (!state) return;
+  releaseBlock(state->allocator, state->treemapCells);
+  state->treemapCells = nullptr;
+  state->treemapCellCount = 0;
+}
+
+void layoutTreemap(TreemapLayoutState* state, const ScanItem* const* visibleRows,
+                   int32_t visibleCount, int32_t dpiScalePercent, int32_t left, int32_t top,
+                   int32_t right, int32_t bottom) {
+  if (!state) return;
+  const TreemapAllocator* alloc = state->allocator;
+  releaseTreemapCells(state);
+
+  if (visibleCount < 1 || !visibleRows) {
+    state->treemapTotal = 0;
+    return;
+  }
+  const ScanItem** work = allocateArray<const ScanItem*>(alloc, static_cast<size_t>(visibleCount));
+  if (!work) return;
+  int32_t n = 0;
+  for (int32_t i = 0; i < visibleCount; ++i)
+    if (visibleRows[i]) work[n++] = visibleRows[i];
+  std::sort(work, work + n, treemapOrderBefore);
+
+  double total = 0;
+  for (int32_t i = 0; i < n; ++i) total += static_cast<double>(work[i]->size);
+  state->treemapTotal = truncateToU64(total);
+
+  // Group the tail of small items.
+  const double W = static_cast<double>(static_cast<int64_t>(right) - left);
+  const double H = static_cast<double>(static_cast<int64_t>(bottom) - top);
+  const double minCell = mulDiv(kMinCellUnits, dpiScalePercent, 100);
+  int32_t keep = 0;
+  for (int32_t i = n - 1; i >= 0; --i) {
+    const double share = total > 0 ? static_cast<double>(work[i]->size) / total : 0.0;
+    if (share >= kMinKeptShare && share * W * H >= minCell * minCell) {
+      keep = i + 1;
+      break;
+    }
+  }
+
+  const ScanItem** list = work;
+  int32_t count = n;
+  const ScanItem** grouped = nullptr;
+  if (n - keep >= kMinGroupItems) {
+    uint64_t groupSum = 0;
+    for (int32_t i = keep; i < n; ++i) groupSum = addSaturating(groupSum, work[i]->size);
+    if (total > 0) {
+      while (n - keep > kMinGroupItems && static_cast<double>(groupSum) / total > kMaxGroupShare) {
+        groupSum -= std::min(groupSum, work[keep]->size);
+        ++keep;
+      }
+    }
+    ScanItem& others = state->othersItem;
+    std::memset(&others, 0, sizeof others);
+    textFormat(others.name, kNameUnits, u"Others (%d items)", n - keep);
+    others.size = groupSum;
+    others.fileCount = -1;
+
+    grouped = allocateArray<const ScanItem*>(alloc, static_cast<size_t>(keep) + 1);
+    if (grouped) {
+      std::copy(work, work + keep, grouped);
+      grouped[keep] = &others;
+      std::sort(grouped, grouped + keep + 1, treemapOrderBefore);
+      list = grouped;
+      count = keep + 1;
+    }
+  }
+
+  TreemapCell* cells = allocateArray<TreemapCell>(alloc, static_cast<size_t>(count));
+  if (cells) {
+    double listTotal = 0;
+    for (int32_t k = 0; k < count; ++k) {
+      cells[k] = TreemapCell{0, 0, 0, 0, list[k]};
+      listTotal += static_cast<double>(list[k]->size);
+    }
+    if (W > 0 && H > 0 && listTotal > 0) {
+      double* areas = allocateArray<double>(alloc, static_cast<size_t>(count));
+      if (areas) {
+        const double scale = W * H / listTotal;
+        for (int32_t k = 0; k < count; ++k) areas[k] = static_cast<double>(list[k]->size) * scale;
+        placeSquarified(cells, areas, count, left, top, W, H);
+        releaseBlock(alloc, areas);
+      }
+    }
+    state->treemapCells = cells;
+    state->treemapCellCount = count;
+  }
+  releaseBlock(alloc, grouped);
+  releaseBlock(alloc, work);
+}
+
+int32_t treemapCellAt(const TreemapLayoutState* state, int32_t x, int32_t y) {
+  if (!state || !state->treemapCells) return -1;
+  for (int32_t i = 0; i < state->treemapCellCount; ++i) {
+    const TreemapCell& c = state->treemapCells[i];
+    if (x >= c.left && x < c.right && y >= c.top && y < c.bottom) return i;
+  }
+  return -1;
+}
