@@ -28,7 +28,7 @@ TEST(Viewer, ScreenshotOfAFolderHasTheRequestedSizeAndAPaintedTitle) {
   std::wstring folder = makeTempFolder(L"mvview");
   writeFile(folder + L"\\one.bin", 5000);
   std::wstring png = folder + L"\\shot.png";
-  ASSERT_EQ(runViewer(L"\"" + folder + L"\" --size 480x320 --light --wait paint --screenshot \"" + png + L"\""), 0);
+  ASSERT_EQ(runViewer(L"\"" + folder + L"\" --size 480x320 --light --screenshot \"" + png + L"\""), 0);
   CapturedBitmap shot;
   ASSERT_TRUE(readPng(png.c_str(), &shot));
   EXPECT_EQ(shot.width, 480);
