@@ -215,9 +215,12 @@ void layoutTreemap(TreemapLayoutState* state, const ScanItem* const* visibleRows
 
     grouped = allocateArray<const ScanItem*>(alloc, static_cast<size_t>(keep) + 1);
     if (grouped) {
-      std::copy(work, work + keep, grouped);
-      grouped[keep] = &others;
-      std::sort(grouped, grouped + keep + 1, treemapOrderBefore);
+      // The kept items are already in order; "Others" only has to find the
+      // place its size (and, among equals, its name) earns it.
+      const ScanItem** place = std::lower_bound(work, work + keep, &others, treemapOrderBefore);
+      const ScanItem** out = std::copy(work, place, grouped);
+      *out++ = &others;
+      std::copy(place, work + keep, out);
       list = grouped;
       count = keep + 1;
     }
