@@ -32,19 +32,19 @@ void paintScanState(PanelRecord* rec, HDC dc, int width) {
   char16_t decimal = rec->settings.decimalSeparator[0] ? rec->settings.decimalSeparator[0] : u'.';
   char16_t text[200];
   if (scan.scanRunning.load(std::memory_order_acquire)) {
-    SetTextColor(dc, RGB(40, 40, 40));
+    SetTextColor(dc, rec->settings.textColor);
     RECT first = {16, 78, width - 16, 118};
     DrawTextW(dc, L"Scanning file system tree asynchronously...", -1, &first,
               DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
     formatDiscoveredLine(thousands, scan.filesCounted.load(std::memory_order_relaxed),
                          scan.foldersCounted.load(std::memory_order_relaxed), text, 200);
-    SetTextColor(dc, RGB(110, 110, 110));
+    SetTextColor(dc, rec->settings.metaColor);
     RECT second = {16, 108, width - 16, 138};
     DrawTextW(dc, W(text), -1, &second, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
   } else {
     formatScanSummary(thousands, decimal, rec->settings.sizeDisplay, scan.totalSize,
                       scan.filesCounted.load(), scan.foldersCounted.load(), text, 200);
-    SetTextColor(dc, RGB(110, 110, 110));
+    SetTextColor(dc, rec->settings.metaColor);
     RECT line = {16, 78, width - 16, 108};
     DrawTextW(dc, W(text), -1, &line, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
   }
@@ -56,18 +56,22 @@ void paintPanel(PanelRecord* rec, HDC target, const RECT& client) {
   HDC dc = CreateCompatibleDC(target);
   HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
   HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  HBRUSH background = CreateSolidBrush(RGB(255, 255, 255));
   RECT all = {0, 0, width, height};
-  FillRect(dc, &all, background);
-  DeleteObject(background);
+  if (rec && rec->res.backgroundBrush) {
+    FillRect(dc, &all, rec->res.backgroundBrush);
+  } else {
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  }
   SetBkMode(dc, TRANSPARENT);
   if (rec) {
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    SetTextColor(dc, RGB(40, 40, 40));
+    HGDIOBJ stockFont = GetStockObject(DEFAULT_GUI_FONT);
+    HGDIOBJ oldFont = SelectObject(dc, rec->res.headerFont ? rec->res.headerFont : stockFont);
+    SetTextColor(dc, rec->settings.headerColor);
     RECT title = {16, 10, width - 16, 40};
     DrawTextW(dc, L"Morvane Storage Analysis", -1, &title,
               DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
-    SetTextColor(dc, RGB(110, 110, 110));
+    SelectObject(dc, rec->res.bodyFont ? rec->res.bodyFont : stockFont);
+    SetTextColor(dc, rec->settings.metaColor);
     RECT path = {16, 44, width - 16, 70};
     DrawTextW(dc, W(rec->scan.targetPath), -1, &path,
               DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_PATH_ELLIPSIS);

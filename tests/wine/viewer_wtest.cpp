@@ -42,6 +42,22 @@ TEST(Viewer, ScreenshotOfAFolderHasTheRequestedSizeAndAPaintedTitle) {
   removeTree(folder);
 }
 
+// The host's theme notice reaches the panel: the same folder shot dark and light.
+TEST(Viewer, DarkAndLightHostThemesPaintDarkAndLightBackgrounds) {
+  std::wstring folder = makeTempFolder(L"mvview");
+  auto luminance = [](uint32_t p) { return 299 * ((p >> 16) & 255) + 587 * ((p >> 8) & 255) + 114 * (p & 255); };
+  for (bool dark : {true, false}) {
+    std::wstring png = folder + (dark ? L"\\dark.png" : L"\\light.png");
+    ASSERT_EQ(runViewer(L"\"" + folder + L"\" --size 200x120 " + (dark ? L"--dark" : L"--light") +
+                        L" --screenshot \"" + png + L"\""), 0);
+    CapturedBitmap shot;
+    ASSERT_TRUE(readPng(png.c_str(), &shot));
+    if (dark) EXPECT_LT(luminance(shot.at(199, 119)), 128000);
+    else EXPECT_GE(luminance(shot.at(199, 119)), 128000);
+  }
+  removeTree(folder);
+}
+
 TEST(Viewer, DeclinedFolderAndBadOptionsGiveTheirExitStatus) {
   std::wstring folder = makeTempFolder(L"mvview");
   EXPECT_EQ(runViewer(L"\"" + folder + L"\\missing\" --screenshot x.png"), 2);
