@@ -6,13 +6,18 @@
 
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "format/text.h"
 #include "plugin/wide_win.h"
+#include "scan/dir_lister_win.h"
 #include "scan/everything_client_win.h"
+#include "scan/scan_driver.h"
+#include "scan/scan_model.h"
+#include "tests/support/fake_dir_lister.h"
 
 namespace {
 
@@ -346,4 +351,166 @@ TEST_F(EverythingClientTest, CancelEndsASilentWait) {
   // Already cancelled: the query does not wait at all beyond its send.
   FolderAnswer a = askFolders(c, tree.path(), &cancel);
   EXPECT_FALSE(a.ok);
+}
+
+// ---- full scans: the scan driver with the real client, lister and clock ------
+
+namespace {
+
+struct WallClockHost final : ScanHost {
+  int finished = 0;
+  void requestRepaint() override {}
+  void scanFinished() override { ++finished; }
+  uint32_t tickCount() override { return GetTickCount(); }
+};
+
+struct ScanOutcome {
+  std::string status, detail;
+  std::vector<ScanItem> rows, files;
+  uint32_t topFilesFromEverything = 0;
+  int finished = 0;
+  const ScanItem* row(const char* name) const {
+    for (auto& r : rows)
+      if (textToUtf8(r.name) == name) return &r;
+    return nullptr;
+  }
+};
+
+ScanOutcome fullScan(const std::u16string& target, int maxTopFiles = 50) {
+  WallClockHost host;
+  Win32DirLister lister;
+  EverythingClient client;
+  std::unique_ptr<ScanModel> m(new ScanModel());
+  prepareTestModel(*m, target, &host, &lister);
+  m->maxTopFiles = maxTopFiles;
+  m->scanUseEverything = 1;
+  m->search = &client;
+  EXPECT_EQ(scanThreadMain(*m), 0u);
+  ScanOutcome out;
+  char16_t status[kStatusLineUnits], detail[kDetailLineUnits];
+  readScanLines(*m, status, kStatusLineUnits, detail, kDetailLineUnits);
+  out.status = textToUtf8(status);
+  out.detail = textToUtf8(detail);
+  out.rows.assign(m->rows, m->rows + m->rowCount);
+  out.files.assign(m->fileList, m->fileList + m->fileListCount);
+  out.topFilesFromEverything = m->topFilesFromEverything;
+  out.finished = host.finished;
+  releaseScanModel(*m);
+  return out;
+}
+
+bool has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class EverythingScanTest : public ::testing::Test {
+ protected:
+  DataTree tree;
+  std::u16string target() const { return tree.path(); }
+};
+
+}  // namespace
+
+TEST_F(EverythingScanTest, WindowAbsentOrDatabaseNotLoaded) {
+  closeStrayEngines();
+  ScanOutcome s = fullScan(target());
+  EXPECT_EQ(s.status, "Everything: window=NOT FOUND db=n/a  batch query=FAILED (0 folders parsed)");
+  EXPECT_TRUE(has(s.detail, "query=[] tot=0 num=0 | fromEverything=0 zeroFallback=0 noMatchFallback=0"));
+  EXPECT_TRUE(has(s.detail, "counts=n/a (no Everything sizes this scan)"));
+  EXPECT_EQ(s.row("Pics")->size, 3007u);  // walked
+  EXPECT_EQ(s.row("Pics")->fileCount, 2);
+  EXPECT_EQ(s.finished, 1);
+
+  FakeEngine engine(L"--not-loaded");
+  s = fullScan(target());
+  EXPECT_EQ(s.status, "Everything: window=found db=NOT LOADED  batch query=FAILED (0 folders parsed)");
+  EXPECT_EQ(s.row("docs")->size, 300u);
+  EXPECT_TRUE(engine.queries().empty());
+}
+
+TEST_F(EverythingScanTest, BatchSizesCountsAndTopFiles) {
+  FakeEngine engine(L"");
+  ScanOutcome s = fullScan(target());
+  EXPECT_EQ(s.status, "Everything: window=found db=loaded  batch query=OK (5 folders parsed)");
+  const std::string folders = "folder:\"" + tree.utf8() + "\\*\"";
+  EXPECT_TRUE(has(s.detail, "query=[" + folders + "] tot=5 num=5 | fromEverything=2 zeroFallback=1 "
+                            "noMatchFallback=0 accessDenied=0 linkSkipped=0 | counts=OK 5/5 matched, 2 folders"))
+      << s.detail;
+  const ScanItem* docs = s.row("docs");
+  ASSERT_TRUE(docs);
+  EXPECT_EQ(docs->fromEverything, 1u);
+  EXPECT_EQ(docs->size, 300u);
+  EXPECT_EQ(docs->fileCount, 2);  // -1 while sized, then counted
+  EXPECT_EQ(s.row("Pics")->fileCount, 2);
+  EXPECT_EQ(s.row("empty")->fromEverything, 0u);  // size 0 in the table: walked
+  // The engine's largest files are the file list, largest first.
+  EXPECT_EQ(s.topFilesFromEverything, 1u);
+  ASSERT_EQ(s.files.size(), 5u);
+  EXPECT_EQ(textToUtf8(s.files[0].name), "c.jpg");
+  EXPECT_EQ(s.files[4].size, 7u);
+  std::vector<std::string> q = engine.queries();
+  ASSERT_EQ(q.size(), 3u);
+  EXPECT_EQ(q[0], folders);
+  EXPECT_EQ(q[1], "count:50 file:\"" + tree.utf8() + "\\\"");
+  EXPECT_EQ(q[2], "file:\"" + tree.utf8() + "\\\"");
+}
+
+TEST_F(EverythingScanTest, TrailingBackslashSendsTheSameQueries) {
+  FakeEngine engine(L"");
+  ScanOutcome s = fullScan(target() + u"\\");
+  EXPECT_TRUE(has(s.status, "batch query=OK (5 folders parsed)"));
+  EXPECT_EQ(s.row("docs")->fileCount, 2);
+  EXPECT_EQ(textToUtf8(s.row("docs")->fullPath), tree.utf8() + "\\docs");
+  std::vector<std::string> q = engine.queries();
+  ASSERT_EQ(q.size(), 3u);
+  EXPECT_EQ(q[0], "folder:\"" + tree.utf8() + "\\*\"");
+  EXPECT_EQ(q[2], "file:\"" + tree.utf8() + "\\\"");
+}
+
+TEST_F(EverythingScanTest, ZeroAndNoMatchFallbacksAreWalked) {
+  FakeEngine engine(L"--zero-size=docs --omit=Pics");
+  ScanOutcome s = fullScan(target());
+  // docs: both entries named docs are 0 now; Pics: missing from the table.
+  EXPECT_TRUE(has(s.detail, "fromEverything=0 zeroFallback=2 noMatchFallback=1")) << s.detail;
+  EXPECT_EQ(s.row("docs")->size, 300u);
+  EXPECT_EQ(s.row("docs")->fileCount, 2);
+  EXPECT_EQ(s.row("Pics")->size, 3007u);
+  EXPECT_EQ(s.row("Pics")->fromEverything, 0u);
+  EXPECT_TRUE(has(s.detail, "counts=n/a (no Everything sizes this scan)"));
+  EXPECT_EQ(engine.queries().size(), 2u);  // no count query without sized rows
+}
+
+TEST_F(EverythingScanTest, TruncatedAndFailedCountsKeepTheLabels) {
+  {
+    FakeEngine engine(L"--truncate-counts");
+    ScanOutcome s = fullScan(target());
+    EXPECT_TRUE(has(s.detail, "counts=truncated 2/5 - [Everything] labels kept")) << s.detail;
+    EXPECT_EQ(s.row("docs")->fileCount, -1);
+    EXPECT_EQ(s.row("Pics")->fileCount, -1);
+    EXPECT_EQ(s.row("empty")->fileCount, 0);
+  }
+  {
+    FakeEngine engine(L"--short-reply=counts");
+    ScanOutcome s = fullScan(target());
+    EXPECT_TRUE(has(s.detail, "counts=query FAILED - [Everything] labels kept")) << s.detail;
+    EXPECT_EQ(s.row("docs")->fileCount, -1);
+    EXPECT_EQ(s.row("docs")->size, 300u);
+  }
+  {
+    // A failed batch: every folder walked, none counted as a no-match.
+    FakeEngine engine(L"--short-reply=folders");
+    ScanOutcome s = fullScan(target());
+    EXPECT_EQ(s.status, "Everything: window=found db=loaded  batch query=FAILED (0 folders parsed)");
+    EXPECT_TRUE(has(s.detail, "fromEverything=0 zeroFallback=0 noMatchFallback=0")) << s.detail;
+    EXPECT_EQ(s.row("Pics")->fileCount, 2);
+  }
+}
+
+TEST_F(EverythingScanTest, EmptyTopFilesAnswerLeavesTheListEmpty) {
+  FakeEngine engine(L"--empty=top --omit=Pics --garbage=folders,counts");
+  ScanOutcome s = fullScan(target());
+  EXPECT_EQ(s.topFilesFromEverything, 1u);
+  EXPECT_TRUE(s.files.empty());          // walks of Pics added no files
+  EXPECT_EQ(s.row("Pics")->size, 3007u);  // ...but did run
+  EXPECT_EQ(s.row("docs")->fileCount, 2);
 }
