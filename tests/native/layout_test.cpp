@@ -257,31 +257,24 @@ TEST(Layout, RowColumnsAndHeaderCells) {
 }
 
 TEST(Layout, InsideOfARow) {
-  for (int32_t dpi : {100, 125, 150, 200}) {
-    SCOPED_TRACE(dpi);
-    LayoutMetrics m = metrics(dpi);
-    RowColumns c = layoutRowColumns(m, 800, 0, 70, 85);
-    RowGeometry g = layoutRow(m, c, 100, 40);
-    const int32_t drawn = layoutScale(m, 22) - layoutScale(m, 3);
-    EXPECT_EQ(g.drawnBottom - g.top, drawn);
-    EXPECT_EQ(g.icon.left, c.iconLeft + layoutScale(m, 4));
-    EXPECT_EQ(g.icon.right - g.icon.left, layoutScale(m, 16));
-    EXPECT_EQ(g.icon.top, 100 + (drawn - layoutScale(m, 16)) / 2);
-    EXPECT_EQ(g.bar.left, c.iconLeft + layoutScale(m, 28));  // S(C - 4) scaled as a whole
-    EXPECT_EQ(g.bar.right, c.sizeLeft - layoutScale(m, 15));
-    EXPECT_EQ(g.name.left, c.nameLeft);
-    EXPECT_EQ(g.name.right, c.sizeLeft - layoutScale(m, 20) - 40);
-    EXPECT_EQ(g.filesText.left, g.name.right);
-    EXPECT_EQ(g.filesText.right, c.sizeLeft - layoutScale(m, 20));
-    EXPECT_EQ(g.size.left, c.sizeLeft);
-    EXPECT_EQ(g.size.right, c.sizeRight);
-    EXPECT_EQ(g.percent.left, c.percentLeft);
-    EXPECT_EQ(g.percent.right, c.percentRight);
-  }
+  // At 150 % in an 800-pixel client: Xr 776, percent 678..776 (S(65) = 97.5
+  // rounds up), size 578..663, drawn height S(22) - S(3) = 33 - 5 = 28.
+  LayoutMetrics m = metrics(150);
+  RowColumns c = layoutRowColumns(m, 800, 0, 70, 85);
+  RowGeometry g = layoutRow(m, c, 100, 40);
+  EXPECT_EQ(g.top, 100);
+  EXPECT_EQ(g.drawnBottom, 128);
+  EXPECT_EQ(g.icon, (LayoutRect{30, 102, 54, 126}));
+  EXPECT_EQ(g.bar, (LayoutRect{66, 100, 555, 128}));
+  EXPECT_EQ(g.name, (LayoutRect{72, 100, 508, 128}));
+  EXPECT_EQ(g.filesText, (LayoutRect{508, 100, 548, 128}));
+  EXPECT_EQ(g.size, (LayoutRect{578, 100, 663, 128}));
+  EXPECT_EQ(g.percent, (LayoutRect{678, 100, 776, 128}));
+
   // A files text wider than the room keeps the name at full width.
-  LayoutMetrics m = metrics(100);
-  RowColumns c = layoutRowColumns(m, 300, 0, 70, 85);
-  RowGeometry g = layoutRow(m, c, 0, 1000);
+  m = metrics(100);
+  c = layoutRowColumns(m, 300, 0, 70, 85);
+  g = layoutRow(m, c, 0, 1000);
   EXPECT_EQ(g.name.right, c.sizeLeft - 20);
   EXPECT_EQ(g.filesText.left, g.filesText.right);
   g = layoutRow(m, c, 0, 0);
