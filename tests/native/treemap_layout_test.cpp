@@ -370,6 +370,10 @@ TEST(TreemapLayout, NullRowsAreSkipped) {
   layoutTreemap(&st.s, withNull.data(), 3, 100, 0, 0, 100, 100);
   ASSERT_EQ(st.s.treemapCellCount, 2);
   EXPECT_EQ(st.s.treemapTotal, 40u);
+  // The panel's visibleRows are mutable pointers; they pass as they are.
+  ScanItem* mutableRows[] = {&rows.items[0], &rows.items[1]};
+  layoutTreemap(&st.s, mutableRows, 2, 100, 0, 0, 100, 100);
+  EXPECT_EQ(st.s.treemapCellCount, 2);
   layoutTreemap(&st.s, nullptr, 3, 100, 0, 0, 100, 100);
   EXPECT_EQ(st.s.treemapCellCount, 0);
   layoutTreemap(nullptr, withNull.data(), 3, 100, 0, 0, 100, 100);  // no crash
