@@ -75,6 +75,12 @@ uint32_t gradientColumnColor(uint32_t start, uint32_t end, int32_t x, int32_t wi
              channel(blue(start), blue(end)));
 }
 
+GradientBand gradientBandAt(int32_t from, int32_t n, int32_t width, uint32_t start, uint32_t end) {
+  GradientBand band{from, from + 1, gradientColumnColor(start, end, from, width)};
+  while (band.to < n && gradientColumnColor(start, end, band.to, width) == band.color) ++band.to;
+  return band;
+}
+
 GlyphBox glyphBox(int32_t x, int32_t y, int32_t size) {
   int32_t m = size / 8;
   if (m < 2) m = 1;

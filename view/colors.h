@@ -29,6 +29,14 @@ int32_t nearestStandardIconSize(int32_t px);
 int32_t gradientBarColumns(int32_t width, double fraction);
 uint32_t gradientColumnColor(uint32_t start, uint32_t end, int32_t x, int32_t width);
 
+// Adjacent columns of one colour are painted by one fill: the band that
+// starts at column `from` of an n-column bar ends where the colour changes.
+struct GradientBand {
+  int32_t from, to;  // columns [from, to)
+  uint32_t color;
+};
+GradientBand gradientBandAt(int32_t from, int32_t n, int32_t width, uint32_t start, uint32_t end);
+
 // The inset square every glyph draws in: m = size div 8 (at least 1), s = size - 2m.
 struct GlyphBox {
   int32_t x0, y0, s;

@@ -37,16 +37,11 @@ void fillGradientBar(HDC dc, const RECT& rect, double fraction, COLORREF start, 
   if (rect.bottom <= rect.top) return;
   int n = gradientBarColumns(width, fraction);
   if (n <= 0) return;
-  int bandStart = 0;
-  COLORREF bandColor = gradientColumnColor(start, end, 0, width);
-  for (int x = 1; x < n; ++x) {
-    COLORREF c = gradientColumnColor(start, end, x, width);
-    if (c == bandColor) continue;
-    fillSolid(dc, rect.left + bandStart, rect.top, rect.left + x, rect.bottom, bandColor);
-    bandStart = x;
-    bandColor = c;
+  for (int x = 0; x < n;) {
+    GradientBand band = gradientBandAt(x, n, width, start, end);
+    fillSolid(dc, rect.left + band.from, rect.top, rect.left + band.to, rect.bottom, band.color);
+    x = band.to;
   }
-  fillSolid(dc, rect.left + bandStart, rect.top, rect.left + n, rect.bottom, bandColor);
 }
 
 void drawFolderGlyph(HDC dc, int x, int y, int size, COLORREF color) {

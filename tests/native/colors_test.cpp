@@ -107,3 +107,29 @@ TEST(Colors, GlyphInsets) {
   g = glyphBox(0, 0, 32);
   EXPECT_EQ(g.s, 24);
 }
+
+TEST(Colors, GradientBandsJoinEqualColumns) {
+  const uint32_t grey = rgb(80, 80, 80);
+  GradientBand b = gradientBandAt(0, 100, 100, grey, grey);
+  EXPECT_EQ(b.from, 0);
+  EXPECT_EQ(b.to, 100);  // one fill for the whole bar
+  EXPECT_EQ(b.color, grey);
+
+  // 0 -> 10 over 100 columns: each value holds for 10 columns.
+  const uint32_t a = rgb(0, 0, 0), z = rgb(10, 10, 10);
+  int bands = 0, covered = 0;
+  for (int x = 0; x < 100;) {
+    GradientBand g = gradientBandAt(x, 100, 100, a, z);
+    EXPECT_EQ(g.to - g.from, 10);
+    EXPECT_EQ(g.color, rgb(bands, bands, bands));
+    covered += g.to - g.from;
+    x = g.to;
+    ++bands;
+  }
+  EXPECT_EQ(bands, 10);
+  EXPECT_EQ(covered, 100);
+
+  // A 2-column bar of a wide gradient stops at its own end.
+  b = gradientBandAt(0, 2, 100, a, z);
+  EXPECT_EQ(b.to, 2);
+}

@@ -1,0 +1,518 @@
+// The configuration against the real system: wincmd.ini found through real
+// environment variables, HKCU registry values and files in a temporary folder;
+// redirections, dark mode, the resolution section, the host font and the
+// separators; and whole panels made by a copy of the plugin with its own
+// Morvane.cfg, including the host's theme notices.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+#include "config/config_table.h"
+#include "config/config_win.h"
+#include "config/host_config.h"
+#include "format/text.h"
+#include "plugin/panel_record.h"
+#include "plugin/wide_win.h"
+#include "tests/support/plugin_host_win.h"
+
+namespace {
+
+const wchar_t* const kRegKey = L"Software\\Vantrel\\Total Commander";
+const wchar_t* const kThemeKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+
+void writeText(const std::wstring& path, const std::wstring& text) {
+  // UTF-16 with a byte-order mark, as the profile reader expects for Unicode.
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(f, INVALID_HANDLE_VALUE) << narrow(path);
+  DWORD done = 0;
+  const wchar_t bom = 0xFEFF;
+  WriteFile(f, &bom, 2, &done, nullptr);
+  WriteFile(f, text.data(), static_cast<DWORD>(text.size() * 2), &done, nullptr);
+  CloseHandle(f);
+}
+
+// Puts an environment variable back as it was when the test ends.
+struct EnvGuard {
+  std::wstring name, old;
+  bool had = false;
+  explicit EnvGuard(const wchar_t* n) : name(n) {
+    wchar_t buf[4096];
+    DWORD len = GetEnvironmentVariableW(n, buf, 4096);
+    had = len > 0 && len < 4096;
+    if (had) old = buf;
+    SetEnvironmentVariableW(n, nullptr);
+  }
+  ~EnvGuard() { SetEnvironmentVariableW(name.c_str(), had ? old.c_str() : nullptr); }
+  void set(const std::wstring& v) { SetEnvironmentVariableW(name.c_str(), v.c_str()); }
+  void unset() { SetEnvironmentVariableW(name.c_str(), nullptr); }
+};
+
+// Puts an HKCU value back as it was (or removes it) when the test ends.
+struct RegGuard {
+  std::wstring key, value;
+  DWORD type = 0;
+  BYTE data[8192];
+  DWORD size = 0;
+  bool had = false;
+  RegGuard(const wchar_t* k, const wchar_t* v) : key(k), value(v) {
+    size = sizeof data;
+    had = RegGetValueW(HKEY_CURRENT_USER, k, v, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size) ==
+          ERROR_SUCCESS;
+    remove();
+  }
+  ~RegGuard() {
+    if (had) {
+      HKEY h;
+      if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
+                          nullptr) == ERROR_SUCCESS) {
+        RegSetValueExW(h, value.c_str(), 0, type, data, size);
+        RegCloseKey(h);
+      }
+    } else {
+      remove();
+    }
+  }
+  void remove() { RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), value.c_str()); }
+  void setString(const std::wstring& s, DWORD t = REG_SZ) {
+    HKEY h;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(h, value.c_str(), 0, t, reinterpret_cast<const BYTE*>(s.c_str()),
+                   static_cast<DWORD>((s.size() + 1) * 2));
+    RegCloseKey(h);
+  }
+  void setDword(DWORD v) {
+    HKEY h;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(h, value.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), 4);
+    RegCloseKey(h);
+  }
+};
+
+// Every test starts with no way to find a host file and no Windows theme value.
+struct HostConfigTest : ::testing::Test {
+  EnvGuard commanderIni{L"COMMANDER_INI"}, appData{L"APPDATA"}, commanderPath{L"COMMANDER_PATH"};
+  RegGuard iniName{kRegKey, L"IniFileName"};
+  RegGuard lightTheme{kThemeKey, L"AppsUseLightTheme"};
+  std::wstring dir;
+  Win32ConfigPlatform platform;
+
+  void SetUp() override { dir = makeTempFolder(L"mvcfg"); }
+  void TearDown() override { removeTree(dir); }
+
+  std::wstring hostFile() {
+    char16_t out[2048];
+    return findHostFile(platform, out, 2048) ? std::wstring(W(out)) : L"(none)";
+  }
+  std::wstring darkDiag(ThemeAnswer* answer) {
+    char16_t diag[2148];
+    *answer = hostDarkMode(platform, diag, 2148);
+    return W(diag);
+  }
+  std::wstring mkdirs(const std::wstring& sub) {
+    std::wstring p = dir + L"\\" + sub;
+    CreateDirectoryW(p.c_str(), nullptr);
+    return p;
+  }
+};
+
+}  // namespace
+
+TEST_F(HostConfigTest, FindsTheHostFileInOrder) {
+  EXPECT_EQ(hostFile(), L"(none)");
+
+  std::wstring cp = mkdirs(L"cp");
+  writeText(cp + L"\\wincmd.ini", L"");
+  commanderPath.set(cp);
+  EXPECT_EQ(hostFile(), cp + L"\\wincmd.ini");
+
+  std::wstring ad = mkdirs(L"ad");
+  mkdirs(L"ad\\VANTREL");
+  appData.set(ad);
+  EXPECT_EQ(hostFile(), cp + L"\\wincmd.ini");  // no file there yet
+  writeText(ad + L"\\VANTREL\\wincmd.ini", L"");
+  EXPECT_EQ(hostFile(), ad + L"\\VANTREL\\wincmd.ini");
+
+  std::wstring reg = dir + L"\\reg.ini";
+  writeText(reg, L"");
+  iniName.setString(reg);
+  EXPECT_EQ(hostFile(), reg);
+
+  std::wstring env = dir + L"\\env.ini";
+  writeText(env, L"");
+  commanderIni.set(env);
+  EXPECT_EQ(hostFile(), env);
+
+  // COMMANDER_INI naming a missing file: the registry is next.
+  commanderIni.set(dir + L"\\missing.ini");
+  EXPECT_EQ(hostFile(), reg);
+  // A registry value of another type is passed over too.
+  iniName.setDword(1);
+  EXPECT_EQ(hostFile(), ad + L"\\VANTREL\\wincmd.ini");
+  // An expandable string is taken literally.
+  iniName.setString(L"%MV_NO_SUCH_VAR%\\reg.ini", REG_EXPAND_SZ);
+  EXPECT_EQ(hostFile(), ad + L"\\VANTREL\\wincmd.ini");
+}
+
+TEST_F(HostConfigTest, RedirectedSections) {
+  std::wstring host = dir + L"\\wincmd.ini";
+  commanderIni.set(host);
+  ThemeAnswer a;
+
+  // 1 with an empty AlternateUserIni: the host file itself.
+  writeText(host, L"[Configuration]\r\nRedirectSection=1\r\nAlternateUserIni=\r\nDarkMode=2\r\n");
+  EXPECT_EQ(darkDiag(&a), L"DarkMode=2 | COMMANDER_INI=[" + host + L"] | wincmd.ini used=(" +
+                              host + L")");
+  EXPECT_EQ(a, ThemeAnswer::Dark);
+
+  // A name through %APPDATA%.
+  std::wstring ad = mkdirs(L"ad");
+  appData.set(ad);
+  writeText(ad + L"\\user.ini", L"[Configuration]\r\nDarkMode=0\r\n");
+  writeText(host, L"[Configuration]\r\nRedirectSection=%APPDATA%\\user.ini\r\nDarkMode=2\r\n");
+  EXPECT_EQ(darkDiag(&a), L"DarkMode=0 | COMMANDER_INI=[" + host + L"] | wincmd.ini used=(" +
+                              host + L") | [Configuration] redirected");
+  EXPECT_EQ(a, ThemeAnswer::Light);
+  char16_t file[2048];
+  resolveSectionFile(platform, U(host.c_str()), u"Configuration", file, 2048);
+  EXPECT_EQ(std::wstring(W(file)), ad + L"\\user.ini");
+
+  // A bare name beside the host file.
+  writeText(dir + L"\\bare.ini", L"[Configuration]\r\nDarkMode=1\r\n");
+  writeText(host, L"[Configuration]\r\nRedirectSection=bare.ini\r\n");
+  resolveSectionFile(platform, U(host.c_str()), u"Configuration", file, 2048);
+  EXPECT_EQ(std::wstring(W(file)), dir + L"\\bare.ini");
+  darkDiag(&a);
+  EXPECT_EQ(a, ThemeAnswer::Undecided);
+}
+
+TEST_F(HostConfigTest, DarkModeValuesAndTexts) {
+  ThemeAnswer a;
+  EXPECT_EQ(darkDiag(&a), L"wincmd.ini NOT FOUND | COMMANDER_INI=[(not set)]");
+  EXPECT_EQ(a, ThemeAnswer::Undecided);
+  commanderIni.set(dir + L"\\gone.ini");
+  EXPECT_EQ(darkDiag(&a), L"wincmd.ini NOT FOUND | COMMANDER_INI=[" + dir + L"\\gone.ini]");
+
+  std::wstring host = dir + L"\\wincmd.ini";
+  commanderIni.set(host);
+  writeText(host, L"[Configuration]\r\nDarkMode=2\r\n");
+  darkDiag(&a);
+  EXPECT_EQ(a, ThemeAnswer::Dark);
+  writeText(host, L"[Configuration]\r\nDarkMode=1\r\n");
+  EXPECT_EQ(darkDiag(&a), L"DarkMode=1 | COMMANDER_INI=[" + host + L"] | wincmd.ini used=(" +
+                              host + L")");
+  EXPECT_EQ(a, ThemeAnswer::Undecided);
+  writeText(host, L"[Layout]\r\nX=1\r\n");
+  EXPECT_EQ(darkDiag(&a), L"DarkMode=(key missing, treated as 0/light) | COMMANDER_INI=[" + host +
+                              L"] | wincmd.ini used=(" + host + L")");
+  EXPECT_EQ(a, ThemeAnswer::Light);
+
+  EXPECT_EQ(windowsAppTheme(platform), ThemeAnswer::Undecided);
+  lightTheme.setDword(0);
+  EXPECT_EQ(windowsAppTheme(platform), ThemeAnswer::Dark);
+  lightTheme.setDword(1);
+  EXPECT_EQ(windowsAppTheme(platform), ThemeAnswer::Light);
+  lightTheme.setString(L"0");
+  EXPECT_EQ(windowsAppTheme(platform), ThemeAnswer::Undecided);
+}
+
+TEST_F(HostConfigTest, ResolutionSectionOfThisScreen) {
+  int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  // Under the runner's own Xvfb the screen has the size it was started with:
+  // MORVANE_SCREEN, or 1280x1024.
+  wchar_t text[512] = {};
+  int wantW = 0, wantH = 0;
+  if (GetEnvironmentVariableW(L"MORVANE_SCREEN", text, 512) > 0) {
+    swscanf(text, L"%dx%d", &wantW, &wantH);
+  } else if (GetEnvironmentVariableW(L"XAUTHORITY", text, 512) > 0 && wcsstr(text, L"xvfb-run")) {
+    wantW = 1280;
+    wantH = 1024;
+  }
+  if (wantW > 0) {
+    EXPECT_EQ(w, wantW);
+    EXPECT_EQ(h, wantH);
+  }
+  std::wstring size = std::to_wstring(w) + L"x" + std::to_wstring(h);
+  std::wstring host = dir + L"\\wincmd.ini";
+  writeText(host, L"[Configuration]\r\n[" + size + L"0 (8x16)]\r\nIconsize32=40\r\n[" + size +
+                      L" (8x16)]\r\nIconsize32=24\r\n[" + std::to_wstring(w + 1) + L"x" +
+                      std::to_wstring(h) + L"]\r\n");
+  char16_t out[256];
+  ASSERT_TRUE(resolutionSection(platform, U(host.c_str()), out, 256));
+  EXPECT_EQ(std::wstring(W(out)), size + L" (8x16)");
+
+  HWND window = createHostWindow(100, 100);
+  platform.window = window;
+  ASSERT_TRUE(resolutionSection(platform, U(host.c_str()), out, 256));
+  EXPECT_EQ(std::wstring(W(out)), size + L" (8x16)");
+  DestroyWindow(window);
+
+  commanderIni.set(host);
+  int32_t icon = 0;
+  ASSERT_TRUE(hostIconSize(platform, &icon));
+  EXPECT_EQ(icon, 24);
+}
+
+TEST_F(HostConfigTest, HostFontFallbacks) {
+  std::wstring host = dir + L"\\wincmd.ini";
+  commanderIni.set(host);
+  writeText(host, L"[AllResolutions]\r\nFontName=Tahoma\r\nFontSize=5\r\nFontWeight=1200\r\n");
+  HostFont f;
+  ASSERT_TRUE(hostFont(platform, &f));
+  EXPECT_EQ(std::wstring(W(f.face)), L"Tahoma");
+  EXPECT_EQ(f.size, 11);
+  EXPECT_EQ(f.weight, 400);
+
+  int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  std::wstring section = std::to_wstring(w) + L"x" + std::to_wstring(h) + L" (8x16)";
+  writeText(host, L"[AllResolutions]\r\nFontName=Tahoma\r\nFontSize=5\r\n[" + section +
+                      L"]\r\nFontSize=13\r\nFontWeight=600\r\n");
+  ASSERT_TRUE(hostFont(platform, &f));
+  EXPECT_EQ(f.size, 13);
+  EXPECT_EQ(f.weight, 600);
+}
+
+TEST_F(HostConfigTest, CustomSeparators) {
+  wchar_t localeThousands[8] = L",", localeDecimal[8] = L".";
+  if (GetLocaleInfoEx(nullptr, LOCALE_STHOUSAND, localeThousands, 8) <= 0 || !localeThousands[0])
+    lstrcpyW(localeThousands, L",");
+  if (GetLocaleInfoEx(nullptr, LOCALE_SDECIMAL, localeDecimal, 8) <= 0 || !localeDecimal[0])
+    lstrcpyW(localeDecimal, L".");
+  char16_t th[2], dec[2];
+  readSeparators(platform, th, dec);
+  EXPECT_EQ(static_cast<wchar_t>(th[0]), localeThousands[0]);
+  EXPECT_EQ(static_cast<wchar_t>(dec[0]), localeDecimal[0]);
+
+  std::wstring host = dir + L"\\wincmd.ini";
+  commanderIni.set(host);
+  writeText(host, L"[Configuration]\r\nCustomSeparators=;;_\r\n");
+  readSeparators(platform, th, dec);
+  EXPECT_EQ(static_cast<wchar_t>(th[0]), localeThousands[0]);
+  EXPECT_EQ(static_cast<wchar_t>(dec[0]), localeDecimal[0]);
+  writeText(host, L"[Configuration]\r\nCustomSeparators=ab_~rest\r\n");
+  readSeparators(platform, th, dec);
+  EXPECT_EQ(th[0], u'_');
+  EXPECT_EQ(dec[0], u'~');
+  EXPECT_EQ(th[1], 0);
+}
+
+TEST_F(HostConfigTest, EnvironmentEdges) {
+  char16_t out[16];
+  EnvGuard probe(L"MV_PROBE");
+  EXPECT_FALSE(platform.readEnvironment(u"MV_PROBE", out, 16));
+  probe.set(L"");
+  EXPECT_TRUE(platform.readEnvironment(u"MV_PROBE", out, 16));
+  EXPECT_EQ(out[0], 0);
+  probe.set(L"0123456789abcdefXYZ");  // longer than the buffer: not cut, refused
+  EXPECT_FALSE(platform.readEnvironment(u"MV_PROBE", out, 16));
+  EXPECT_EQ(out[0], 0);
+  probe.set(L"ab");
+  EXPECT_TRUE(platform.expandEnvironment(u"[%MV_PROBE%]", out, 16));
+  EXPECT_EQ(std::wstring(W(out)), L"[ab]");
+  EXPECT_FALSE(platform.expandEnvironment(u"%MV_PROBE%%MV_PROBE%%MV_PROBE%%MV_PROBE%%MV_PROBE%", out, 8));
+
+  // IconLib: expanded and existing only.
+  std::wstring host = dir + L"\\wincmd.ini";
+  commanderIni.set(host);
+  probe.set(dir);
+  writeText(host, L"[Configuration]\r\nIconLib=%MV_PROBE%\\icons.dll\r\n");
+  wchar_t lib[2048];
+  EXPECT_FALSE(hostIconLibraryPath(lib, 2048));
+  writeText(dir + L"\\icons.dll", L"");
+  ASSERT_TRUE(hostIconLibraryPath(lib, 2048));
+  EXPECT_EQ(std::wstring(lib), dir + L"\\icons.dll");
+
+  HWND window = createHostWindow(10, 10);
+  wchar_t exe[2048], self[2048];
+  ASSERT_TRUE(hostExecutablePath(window, exe, 2048));
+  GetModuleFileNameW(nullptr, self, 2048);
+  EXPECT_EQ(lstrcmpiW(exe, self), 0);
+  DestroyWindow(window);
+}
+
+TEST(PanelResourcesTest, ReleaseDeletesAndClears) {
+  PanelSettings s = {};
+  lstrcpyW(W(s.fontFace), L"Tahoma");
+  s.screenDpi = 96;
+  s.headerFontSize = 14;
+  s.bodyFontSize = 11;
+  s.smallFontSize = 9;
+  s.bodyFontWeight = 400;
+  s.backgroundColor = RGB(1, 2, 3);
+  s.searchBackColor = RGB(4, 5, 6);
+  PanelResources r = {};
+  createPanelFonts(s, &r);
+  refreshPanelBrushes(s, &r);
+  HGDIOBJ all[] = {r.headerFont, r.bodyFont,        r.bodyBoldFont,   r.smallFont,
+                   r.italicFont, r.backgroundBrush, r.searchBackBrush};
+  for (HGDIOBJ h : all) ASSERT_NE(h, nullptr);
+  LOGFONTW lf;
+  GetObjectW(r.headerFont, sizeof lf, &lf);
+  EXPECT_EQ(lf.lfHeight, -19);
+  EXPECT_EQ(lf.lfWeight, 700);
+  GetObjectW(r.smallFont, sizeof lf, &lf);
+  EXPECT_EQ(lf.lfHeight, -12);
+  GetObjectW(r.italicFont, sizeof lf, &lf);
+  EXPECT_TRUE(lf.lfItalic);
+  EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
+  LOGBRUSH lb;
+  GetObjectW(r.searchBackBrush, sizeof lb, &lb);
+  EXPECT_EQ(lb.lbColor, RGB(4, 5, 6));
+
+  // A theme switch replaces both brushes and frees the old ones.
+  HBRUSH oldBack = r.backgroundBrush;
+  s.backgroundColor = RGB(9, 9, 9);
+  refreshPanelBrushes(s, &r);
+  EXPECT_EQ(GetObjectType(oldBack), 0u);
+  GetObjectW(r.backgroundBrush, sizeof lb, &lb);
+  EXPECT_EQ(lb.lbColor, RGB(9, 9, 9));
+
+  HGDIOBJ after[] = {r.headerFont, r.bodyFont,        r.bodyBoldFont,   r.smallFont,
+                     r.italicFont, r.backgroundBrush, r.searchBackBrush};
+  releasePanelResources(&r);
+  for (HGDIOBJ h : after) EXPECT_EQ(GetObjectType(h), 0u);
+  EXPECT_EQ(r.headerFont, nullptr);
+  EXPECT_EQ(r.searchBackBrush, nullptr);
+  releasePanelResources(&r);  // a second release is harmless
+}
+
+// Whole panels from a copy of the plugin in a folder of its own, beside its
+// own Morvane.cfg (or none).
+struct PluginConfigTest : HostConfigTest {
+  LoadedPlugin plugin;
+  HWND lister = nullptr;
+  std::wstring target;
+
+  void SetUp() override {
+    HostConfigTest::SetUp();
+    mkdirs(L"plugin");
+    target = mkdirs(L"target");
+    writeFile(target + L"\\a.bin", 100);
+    ASSERT_TRUE(CopyFileW(besideProgram(L"Morvane.wlx").c_str(), (dir + L"\\plugin\\Morvane.wlx").c_str(), FALSE));
+    // APPDATA pointing at an empty folder: no host file through it either.
+    appData.set(mkdirs(L"emptyappdata"));
+    lister = createHostWindow(400, 300);
+  }
+  void TearDown() override {
+    DestroyWindow(lister);
+    pumpMessages(0);
+    if (plugin.module) FreeLibrary(plugin.module);
+    HostConfigTest::TearDown();
+  }
+  void settingsFile(const std::wstring& text) { writeText(dir + L"\\plugin\\Morvane.cfg", text); }
+  HWND open() {
+    if (!plugin.module) plugin = loadPlugin((dir + L"\\plugin\\Morvane.wlx").c_str());
+    if (!plugin.listLoad) return nullptr;
+    std::string ansi = narrow(target);
+    return plugin.listLoad(lister, &ansi[0], 0);
+  }
+};
+
+TEST_F(PluginConfigTest, NoSettingsAndNoHostGiveTheDefaultLine) {
+  HWND panel = open();
+  ASSERT_NE(panel, nullptr);
+  PanelRecord* rec = panelRecordOf(panel);
+  ASSERT_NE(rec, nullptr);
+  const PanelSettings& s = rec->settings;
+  int row = (s.bodyTextHeight > 16 ? s.bodyTextHeight : 16) + 12;
+  std::wstring want =
+      L"Everything: cfg=Y | Theme: wincmd.ini NOT FOUND | COMMANDER_INI=[(not set)] | Font: "
+      L"'Segoe UI' 11pt (fallback default) | Icon: 16px col=32px (Iconsize32 not found/not used, "
+      L"MinIconWidth not found/not used=0) | Row: " +
+      std::to_wstring(row < 18 ? 18 : row) + L"px (MinLineHeight not found/not used=0)";
+  EXPECT_EQ(std::wstring(W(s.configDiagLine)), want);
+  EXPECT_EQ(s.isDark, 0);
+  EXPECT_EQ(s.backgroundColor, RGB(192, 192, 192));
+  EXPECT_GT(s.bodyTextHeight, 0);
+  EXPECT_GT(s.titleWidth, 0);
+  EXPECT_EQ(s.searchBoxHeight, s.bodyTextHeight + 8);
+  EXPECT_GT(s.searchBoxWidth, 10);
+  EXPECT_NE(rec->res.headerFont, nullptr);
+  EXPECT_NE(rec->res.italicFont, nullptr);
+  EXPECT_NE(rec->res.backgroundBrush, nullptr);
+  EXPECT_NE(rec->res.searchBackBrush, nullptr);
+  HGDIOBJ font = rec->res.bodyFont;
+  DestroyWindow(panel);
+  EXPECT_EQ(GetObjectType(font), 0u);  // released by teardown
+}
+
+TEST_F(PluginConfigTest, SettingsFileBesideThePlugin) {
+  settingsFile(
+      L"[Display]\r\nThemeMode=Dark\r\nIconSize=20\r\nRowHeight=3\r\n[ThemeDark]\r\n"
+      L"BackgroundColor=FF0000\r\n[Filters]\r\nMaxTopFiles=7\r\nMaxFolderDepth=0\r\n"
+      L"[Everything]\r\nEverything=N\r\nEverythingDebug=Y\r\n[Typography]\r\nFontName=Tahoma\r\n");
+  HWND panel = open();
+  ASSERT_NE(panel, nullptr);
+  const PanelSettings& s = panelRecordOf(panel)->settings;
+  EXPECT_EQ(s.isDark, 1);
+  EXPECT_EQ(s.backgroundColor, RGB(255, 0, 0));
+  EXPECT_EQ(s.iconSize, 20);
+  EXPECT_EQ(s.iconColumnWidth, 36);
+  EXPECT_EQ(s.maxTopFiles, 7);
+  EXPECT_EQ(s.maxFolderDepth, 1);
+  EXPECT_EQ(s.useEverything, 0);
+  EXPECT_EQ(s.everythingDebug, 0);
+  EXPECT_EQ(std::wstring(W(s.fontFace)), L"Tahoma");
+  int base = s.bodyTextHeight > 20 ? s.bodyTextHeight : 20;
+  EXPECT_EQ(s.rowHeight, base + 6 < 18 ? 18 : base + 6);
+  EXPECT_EQ(std::wstring(W(s.configDiagLine)).substr(0, 66),
+            L"Everything: cfg=N | Theme: (forced, no wincmd.ini check needed) | ");
+  DestroyWindow(panel);
+}
+
+TEST_F(PluginConfigTest, HostThemeNoticesMoveOnlyAutoPanels) {
+  std::wstring host = dir + L"\\wincmd.ini";
+  writeText(host, L"[Configuration]\r\nDarkMode=0\r\n");
+  commanderIni.set(host);
+  settingsFile(L"[Everything]\r\nEverything=N\r\n");
+  HWND panel = open();
+  ASSERT_NE(panel, nullptr);
+  PanelRecord* rec = panelRecordOf(panel);
+  ASSERT_EQ(rec->settings.isDark, 0);
+
+  EXPECT_EQ(plugin.listSendCommand(panel, 2, 128), 0);
+  EXPECT_EQ(rec->settings.isDark, 1);
+  EXPECT_EQ(rec->settings.backgroundColor, RGB(42, 42, 42));
+  EXPECT_EQ(rec->settings.searchBackColor, RGB(50, 50, 50));
+  LOGBRUSH lb;
+  GetObjectW(rec->res.backgroundBrush, sizeof lb, &lb);
+  EXPECT_EQ(lb.lbColor, RGB(42, 42, 42));
+  HBRUSH brush = rec->res.backgroundBrush;
+
+  // The same notice again changes nothing, not even the brush.
+  EXPECT_EQ(plugin.listSendCommand(panel, 2, 128 | 1), 0);
+  EXPECT_EQ(rec->res.backgroundBrush, brush);
+  // Other commands are ignored.
+  EXPECT_EQ(plugin.listSendCommand(panel, 1, 0), 0);
+  EXPECT_EQ(rec->settings.isDark, 1);
+  EXPECT_EQ(plugin.listSendCommand(panel, 2, 0), 0);
+  EXPECT_EQ(rec->settings.isDark, 0);
+  EXPECT_EQ(rec->settings.backgroundColor, RGB(192, 192, 192));
+  DestroyWindow(panel);
+
+  // A fixed theme never follows the host.
+  settingsFile(L"[Display]\r\nThemeMode=Light\r\n[Everything]\r\nEverything=N\r\n");
+  panel = open();
+  ASSERT_NE(panel, nullptr);
+  rec = panelRecordOf(panel);
+  EXPECT_EQ(plugin.listSendCommand(panel, 2, 128), 0);
+  EXPECT_EQ(rec->settings.isDark, 0);
+  EXPECT_EQ(rec->settings.backgroundColor, RGB(192, 192, 192));
+  DestroyWindow(panel);
+}
+
+TEST(SettingsPath, BesideTheModule) {
+  wchar_t path[2048], exe[2048];
+  ASSERT_TRUE(settingsPathBesideModule(nullptr, path, 2048));
+  GetModuleFileNameW(nullptr, exe, 2048);
+  std::wstring e = exe;
+  EXPECT_EQ(std::wstring(path), e.substr(0, e.rfind(L'\\') + 1) + L"Morvane.cfg");
+  wchar_t tiny[8];
+  EXPECT_FALSE(settingsPathBesideModule(nullptr, tiny, 8));
+  EXPECT_EQ(tiny[0], 0);
+}

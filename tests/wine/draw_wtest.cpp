@@ -1,0 +1,222 @@
+// The gradient bar and the four glyphs painted into a 32-bit memory bitmap and
+// read back pixel by pixel, and the device context left as it was found.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "view/draw_win.h"
+
+namespace {
+
+constexpr COLORREF kBack = RGB(1, 2, 3);
+constexpr COLORREF kInk = RGB(200, 40, 10);
+constexpr COLORREF kWindow = RGB(240, 250, 20);
+constexpr COLORREF kOrange = RGB(255, 106, 0);
+
+struct Canvas {
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ oldBitmap = nullptr;
+  uint32_t* bits = nullptr;
+  int width = 0, height = 0;
+
+  Canvas(int w, int h) : width(w), height(h) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    dc = CreateCompatibleDC(nullptr);
+    void* p = nullptr;
+    bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    bits = static_cast<uint32_t*>(p);
+    oldBitmap = SelectObject(dc, bitmap);
+    clear();
+  }
+  ~Canvas() {
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
+  void clear() {
+    GdiFlush();
+    for (int i = 0; i < width * height; ++i) bits[i] = 0x010203;  // kBack as 0x00RRGGBB
+  }
+  COLORREF at(int x, int y) {
+    GdiFlush();
+    uint32_t v = bits[y * width + x];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
+  int countColor(COLORREF c) {
+    GdiFlush();
+    int n = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) n += at(x, y) == c;
+    return n;
+  }
+};
+
+// What a routine must leave behind: the selections and the pen position.
+struct DcState {
+  HGDIOBJ pen, brush;
+  POINT pos;
+  explicit DcState(HDC dc) {
+    pen = GetCurrentObject(dc, OBJ_PEN);
+    brush = GetCurrentObject(dc, OBJ_BRUSH);
+    GetCurrentPositionEx(dc, &pos);
+  }
+  bool same(HDC dc) const {
+    DcState now(dc);
+    return now.pen == pen && now.brush == brush && now.pos.x == pos.x && now.pos.y == pos.y;
+  }
+};
+
+}  // namespace
+
+TEST(GradientBar, TinyFractionPaintsTwoColumns) {
+  Canvas c(120, 10);
+  RECT r = {10, 2, 110, 8};
+  fillGradientBar(c.dc, r, 0.001, RGB(100, 0, 0), RGB(200, 0, 0));
+  EXPECT_EQ(c.at(10, 2), RGB(100, 0, 0));
+  EXPECT_EQ(c.at(11, 7), RGB(101, 0, 0));  // 100 / 100 * 1
+  EXPECT_EQ(c.at(12, 4), kBack);
+  EXPECT_EQ(c.at(9, 4), kBack);
+  EXPECT_EQ(c.at(10, 1), kBack);
+  EXPECT_EQ(c.at(10, 8), kBack);
+  EXPECT_EQ(c.countColor(kBack), 120 * 10 - 2 * 6);
+}
+
+TEST(GradientBar, HalfBarEndsAtTheMiddleColour) {
+  Canvas c(100, 4);
+  RECT r = {0, 0, 100, 4};
+  fillGradientBar(c.dc, r, 0.5, RGB(0, 0, 0), RGB(200, 100, 50));
+  EXPECT_EQ(c.at(0, 0), RGB(0, 0, 0));
+  EXPECT_EQ(c.at(49, 3), RGB(98, 49, 24));
+  EXPECT_EQ(c.at(50, 0), kBack);
+}
+
+TEST(GradientBar, IdenticalColoursAndOutOfRangeFractions) {
+  Canvas c(100, 4);
+  RECT r = {0, 0, 100, 4};
+  fillGradientBar(c.dc, r, 1.0, RGB(9, 9, 9), RGB(9, 9, 9));
+  EXPECT_EQ(c.countColor(RGB(9, 9, 9)), 400);
+
+  c.clear();
+  RECT inner = {10, 0, 60, 4};
+  fillGradientBar(c.dc, inner, 25.0, RGB(9, 9, 9), RGB(9, 9, 9));  // held at the rectangle
+  EXPECT_EQ(c.countColor(RGB(9, 9, 9)), 200);
+  EXPECT_EQ(c.at(60, 0), kBack);
+
+  c.clear();
+  fillGradientBar(c.dc, inner, 0.0, RGB(9, 9, 9), RGB(9, 9, 9));
+  RECT empty = {10, 0, 10, 4};
+  fillGradientBar(c.dc, empty, 0.5, RGB(9, 9, 9), RGB(9, 9, 9));
+  EXPECT_EQ(c.countColor(kBack), 400);
+}
+
+TEST(Glyphs, FolderAtSizes10And16) {
+  Canvas c(20, 20);
+  DcState before(c.dc);
+  drawFolderGlyph(c.dc, 0, 0, 16, kInk);  // m 2, s 12: tab [2,8)x[2,5), body [2,14)x[4,14)
+  EXPECT_TRUE(before.same(c.dc));
+  EXPECT_EQ(c.at(2, 2), kInk);
+  EXPECT_EQ(c.at(7, 2), kInk);
+  EXPECT_EQ(c.at(8, 2), kBack);
+  EXPECT_EQ(c.at(8, 3), kBack);
+  EXPECT_EQ(c.at(8, 4), kInk);
+  EXPECT_EQ(c.at(13, 13), kInk);
+  EXPECT_EQ(c.at(14, 13), kBack);
+  EXPECT_EQ(c.at(13, 14), kBack);
+  EXPECT_EQ(c.at(1, 5), kBack);
+  EXPECT_EQ(c.countColor(kInk), 6 * 3 + 12 * 10 - 6 * 1);  // tab and body overlap one row
+
+  c.clear();
+  drawFolderGlyph(c.dc, 4, 4, 10, kInk);  // m 1, s 8: tab [5,9)x[5,7), body [5,13)x[6,13)
+  EXPECT_EQ(c.at(5, 5), kInk);
+  EXPECT_EQ(c.at(8, 5), kInk);
+  EXPECT_EQ(c.at(9, 5), kBack);
+  EXPECT_EQ(c.at(12, 12), kInk);
+  EXPECT_EQ(c.at(13, 12), kBack);
+  EXPECT_EQ(c.at(4, 6), kBack);
+  EXPECT_EQ(c.countColor(kInk), 4 * 2 + 8 * 7 - 4);
+}
+
+TEST(Glyphs, DocumentHasItsCornerCut) {
+  Canvas c(20, 20);
+  DcState before(c.dc);
+  drawDocumentGlyph(c.dc, 0, 0, 16, kInk);  // (2,2) (10,2) (14,6) (14,14) (2,14)
+  EXPECT_TRUE(before.same(c.dc));
+  EXPECT_EQ(c.at(2, 2), kInk);
+  EXPECT_EQ(c.at(8, 3), kInk);
+  EXPECT_EQ(c.at(13, 10), kInk);
+  EXPECT_EQ(c.at(3, 13), kInk);
+  EXPECT_EQ(c.at(13, 2), kBack);  // the cut corner
+  EXPECT_EQ(c.at(1, 8), kBack);
+  EXPECT_EQ(c.at(15, 8), kBack);
+  EXPECT_EQ(c.at(8, 15), kBack);
+
+  c.clear();
+  drawDocumentGlyph(c.dc, 0, 0, 10, kInk);  // s 8, c 2: (1,1) (7,1) (9,3) (9,9) (1,9)
+  EXPECT_EQ(c.at(1, 1), kInk);
+  EXPECT_EQ(c.at(5, 5), kInk);
+  EXPECT_EQ(c.at(9, 1), kBack);
+  EXPECT_EQ(c.at(0, 5), kBack);
+  EXPECT_EQ(c.at(5, 10), kBack);
+}
+
+TEST(Glyphs, ProgramWindowAndTitleBar) {
+  Canvas c(20, 20);
+  DcState before(c.dc);
+  // Size 16: window [3,10)x[5,10), title bar [3,10)x[5,6).
+  drawProgramGlyph(c.dc, 0, 0, 16, kInk, kWindow);
+  EXPECT_TRUE(before.same(c.dc));
+  EXPECT_EQ(c.at(3, 5), kInk);
+  EXPECT_EQ(c.at(9, 5), kInk);
+  EXPECT_EQ(c.at(3, 6), kWindow);
+  EXPECT_EQ(c.at(9, 9), kWindow);
+  EXPECT_EQ(c.at(10, 9), kInk);
+  EXPECT_EQ(c.at(3, 10), kInk);
+  EXPECT_EQ(c.countColor(kWindow), 7 * 4);
+
+  c.clear();
+  // Size 10: window [2,7)x[3,6), title bar [2,7)x[3,4).
+  drawProgramGlyph(c.dc, 0, 0, 10, kInk, kWindow);
+  EXPECT_EQ(c.at(2, 3), kInk);
+  EXPECT_EQ(c.at(2, 4), kWindow);
+  EXPECT_EQ(c.at(6, 5), kWindow);
+  EXPECT_EQ(c.at(7, 5), kInk);
+  EXPECT_EQ(c.at(4, 6), kInk);
+  EXPECT_EQ(c.countColor(kWindow), 5 * 2);
+}
+
+TEST(Glyphs, MagnifierRingAndHandle) {
+  Canvas c(24, 24);
+  DcState before(c.dc);
+  // Size 16: d 11, pen 2, ring in [0,11), handle from (9,9) toward (14,14).
+  drawMagnifierGlyph(c.dc, 0, 0, 16);
+  EXPECT_TRUE(before.same(c.dc));
+  EXPECT_EQ(c.at(5, 5), kBack);  // hollow middle
+  EXPECT_EQ(c.at(5, 0), kOrange);
+  EXPECT_EQ(c.at(0, 5), kOrange);
+  EXPECT_EQ(c.at(12, 12), kOrange);
+  EXPECT_EQ(c.at(17, 17), kBack);
+  EXPECT_EQ(c.at(20, 5), kBack);
+
+  c.clear();
+  // Size 10: d 7, pen 1, handle from (5,5) toward (8,8).
+  drawMagnifierGlyph(c.dc, 0, 0, 10);
+  EXPECT_EQ(c.at(3, 3), kBack);
+  EXPECT_EQ(c.at(3, 0), kOrange);
+  EXPECT_EQ(c.at(6, 6), kOrange);
+  EXPECT_EQ(c.at(10, 10), kBack);
+}
+
+TEST(Glyphs, DegenerateSizesDrawNothing) {
+  Canvas c(8, 8);
+  drawFolderGlyph(c.dc, 0, 0, 2, kInk);
+  drawDocumentGlyph(c.dc, 0, 0, 0, kInk);
+  drawProgramGlyph(c.dc, 0, 0, -5, kInk, kWindow);
+  drawMagnifierGlyph(c.dc, 0, 0, 1);
+  EXPECT_EQ(c.countColor(kBack), 64);
+}
