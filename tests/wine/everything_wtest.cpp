@@ -1,6 +1,7 @@
 // The Everything client against tools/fake-everything.exe: a separate process
 // answering over real WM_COPYDATA, computed from folders made here on disk.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -12,12 +13,14 @@
 #include <vector>
 
 #include "format/text.h"
+#include "plugin/panel_record.h"
 #include "plugin/wide_win.h"
 #include "scan/dir_lister_win.h"
 #include "scan/everything_client_win.h"
 #include "scan/scan_driver.h"
 #include "scan/scan_model.h"
 #include "tests/support/fake_dir_lister.h"
+#include "tests/support/plugin_host_win.h"
 
 namespace {
 
@@ -513,4 +516,78 @@ TEST_F(EverythingScanTest, EmptyTopFilesAnswerLeavesTheListEmpty) {
   EXPECT_TRUE(s.files.empty());          // walks of Pics added no files
   EXPECT_EQ(s.row("Pics")->size, 3007u);  // ...but did run
   EXPECT_EQ(s.row("docs")->fileCount, 2);
+}
+
+// ---- the panel: teardown while the engine never answers the count query -----
+
+namespace {
+
+int threadsOfThisProcess() {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snap == INVALID_HANDLE_VALUE) return -1;
+  THREADENTRY32 te = {};
+  te.dwSize = sizeof te;
+  int n = 0;
+  for (BOOL ok = Thread32First(snap, &te); ok; ok = Thread32Next(snap, &te))
+    if (te.th32OwnerProcessID == GetCurrentProcessId()) ++n;
+  CloseHandle(snap);
+  return n;
+}
+
+int replyWindowsAlive() {
+  int n = 0;
+  for (EverythingQuery q : {EverythingQuery::FolderSizes, EverythingQuery::TopFiles,
+                            EverythingQuery::FileCounts})
+    for (HWND w = nullptr; (w = FindWindowExW(HWND_MESSAGE, w, W(everythingQuerySpec(q).replyClass),
+                                              nullptr)) != nullptr;)
+      ++n;
+  return n;
+}
+
+}  // namespace
+
+// Teardown waits at most 2000 ms for the scan thread while the count query may
+// wait 20 s: the wait must end on the cancel flag, so after DestroyWindow the
+// thread is gone (its reply windows with it) every time.
+TEST(EverythingPanelTest, TeardownDuringASilentCountQuery) {
+  LoadedPlugin plugin = loadPlugin();
+  ASSERT_TRUE(plugin.module && plugin.listLoad);
+  DataTree tree;
+  FakeEngine engine(L"--no-answer=counts");
+  ASSERT_TRUE(engine.running());
+  HWND host = createHostWindow(640, 480);
+  std::string ansi = narrow(W(tree.path()));
+  // Counted after the first panel: the first ListLoad may start threads of the
+  // system's own (COM, shell) that stay for the process.
+  int baseline = -1;
+  for (int rep = 0; rep < 20; ++rep) {
+    SCOPED_TRACE(rep);
+    HWND panel = plugin.listLoad(host, &ansi[0], 0);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(panelRecordOf(panel)->scan.scanUseEverything, 1u) << "Morvane.cfg turned Everything off";
+    // Wait until the count query has gone out (the third query of this scan).
+    bool sent = false;
+    for (int i = 0; i < 400 && !sent; ++i) {
+      pumpMessages(10);
+      sent = engine.queries().size() >= 3u * (rep + 1);
+    }
+    ASSERT_TRUE(sent);
+    DWORD t0 = GetTickCount();
+    DestroyWindow(panel);
+    DWORD teardown = GetTickCount() - t0;
+    EXPECT_LT(teardown, 2000u);
+    EXPECT_EQ(replyWindowsAlive(), 0);
+    EXPECT_EQ(countChildren(host), 0);
+    pumpMessages(0);
+    if (rep == 0) baseline = threadsOfThisProcess();
+  }
+  // No scan thread left behind.
+  int now = threadsOfThisProcess();
+  for (int i = 0; i < 100 && now > baseline; ++i) {
+    Sleep(20);
+    now = threadsOfThisProcess();
+  }
+  EXPECT_LE(now, baseline);
+  DestroyWindow(host);
+  pumpMessages(0);
 }
