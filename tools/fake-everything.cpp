@@ -18,6 +18,7 @@
 //     --inline              answer from inside the query's WM_COPYDATA handler
 //     --repeat=MS           send every answer a second time MS milliseconds later
 //     --files-as-folders    also list files in the folder table, without the folder bit
+//     --parent=PID          quit when that process ends (a crashed test leaves no engine)
 //   KINDS is a comma list of folders, top, counts or all.
 // The program runs until its window gets WM_CLOSE.
 #include <windows.h>
@@ -55,6 +56,7 @@ struct Pending {
 };
 
 Options g_opt;
+HANDLE g_parent = nullptr;
 std::vector<Pending> g_pending;
 HWND g_window = nullptr;
 
@@ -304,6 +306,7 @@ LRESULT CALLBACK fakeProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     case WM_TIMER:
       servePending();
+      if (g_parent && WaitForSingleObject(g_parent, 0) == WAIT_OBJECT_0) DestroyWindow(w);
       return 0;
     case WM_CLOSE:
       DestroyWindow(w);
@@ -348,6 +351,8 @@ int main() {
     else if (option(a, L"--inline", &v)) g_opt.inlineAnswer = true;
     else if (option(a, L"--repeat", &v)) g_opt.repeatMs = static_cast<DWORD>(_wtoi(v.c_str()));
     else if (option(a, L"--files-as-folders", &v)) g_opt.filesAsFolders = true;
+    else if (option(a, L"--parent", &v))
+      g_parent = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(_wtoi(v.c_str())));
     else {
       fwprintf(stderr, L"fake-everything: unknown option %ls\n", a.c_str());
       return 2;

@@ -253,11 +253,11 @@ TEST_F(EverythingClientTest, QueryTextsForTrailingBackslashAndDriveRoot) {
   EXPECT_EQ(q[3], "file:\"C:\\\"");
 }
 
-// Misbehaving engines: what arrives is still read safely, with the same
+// Misbehaving (and slow) engines: what arrives is still read safely, with the same
 // result as a clean answer where the answer carries the same items.
 TEST_F(EverythingClientTest, WrongIdentifierGarbageAndInlineAnswers) {
-  for (const wchar_t* options : {L"--wrong-id-first", L"--garbage=all", L"--inline",
-                                 L"--inline --wrong-id-first --garbage=all"}) {
+  for (const wchar_t* options : {L"--wrong-id-first", L"--garbage=all", L"--inline", L"--slow=300",
+                                 L"--files-as-folders", L"--inline --wrong-id-first --garbage=all"}) {
     SCOPED_TRACE(textToUtf8(U(options)));
     FakeEngine engine(options);
     EverythingClient c;
