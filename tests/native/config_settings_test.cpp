@@ -3,6 +3,8 @@
 // metrics, row height, limits, the diagnostic line and the theme switch.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -355,4 +357,41 @@ TEST(SettingsDiagnostics, LineIsCutAt500Units) {
   p.setEnv(u"COMMANDER_INI", std::u16string(1500, u'x'));
   auto l = load(u"", p);
   EXPECT_EQ(textLength(l->s.configDiagLine), 499u);
+}
+
+// The sample file users copy from must name every key with its real default,
+// and nothing else.
+TEST(SettingsSample, DocumentedFileMatchesTheTable) {
+  std::string here = __FILE__;
+  std::string path = here.substr(0, here.rfind("tests/native/")) + "docs/Morvane.cfg";
+  FILE* f = fopen(path.c_str(), "r");
+  ASSERT_NE(f, nullptr) << path;
+  std::map<std::string, std::string> documented;  // "Section/Key" -> default
+  std::string section;
+  char line[512];
+  while (fgets(line, sizeof line, f)) {
+    std::string l = line;
+    while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.pop_back();
+    if (l.size() > 2 && l[0] == '[') section = l.substr(1, l.find(']') - 1);
+    size_t eq = l.find('=');
+    if (l.size() > 1 && l[0] == ';' && isalpha(static_cast<unsigned char>(l[1])) &&
+        eq != std::string::npos && l.find(' ') == std::string::npos)
+      documented[section + "/" + l.substr(1, eq - 1)] = l.substr(eq + 1);
+  }
+  fclose(f);
+
+  std::map<std::string, std::string> expected;
+  for (const SettingDef& d : kSettingTable) {
+    std::string key = textToUtf8(d.section) + "/" + textToUtf8(d.key);
+    expected[key] = d.kind == SettingKind::Text ? textToUtf8(d.defaultText)
+                                                : std::to_string(d.defaultInt);
+  }
+  for (int i = 0; i < kColorSetSize; ++i) {
+    char hex[16];
+    snprintf(hex, sizeof hex, "0x%06X", kDarkColorDefaults[i]);
+    expected["ThemeDark/" + textToUtf8(kColorKeys[i])] = hex;
+    snprintf(hex, sizeof hex, "0x%06X", kLightColorDefaults[i]);
+    expected["ThemeLight/" + textToUtf8(kColorKeys[i])] = hex;
+  }
+  EXPECT_EQ(documented, expected);
 }
