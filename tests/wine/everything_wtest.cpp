@@ -50,7 +50,8 @@ class FakeEngine {
     GetTempPathW(MAX_PATH, tmp);
     log_ = std::wstring(tmp) + L"mv_fake_ev_" + std::to_wstring(GetCurrentProcessId()) + L".log";
     DeleteFileW(log_.c_str());
-    std::wstring cmd = L"\"" + exeFolder() + L"\\fake-everything.exe\" --log=\"" + log_ + L"\" " + options;
+    std::wstring cmd = L"\"" + exeFolder() + L"\\fake-everything.exe\" --log=\"" + log_ + L"\" --parent=" +
+                       std::to_wstring(GetCurrentProcessId()) + L" " + options;
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     std::vector<wchar_t> buf(cmd.begin(), cmd.end());
