@@ -150,6 +150,10 @@ bool everythingRunQuery(HWND engine, HWND reply, EverythingQuery kind, const cha
   if (!text) return false;
   size_t n = everythingSearchText(kind, targetPath, maxTopFiles, text, textCap);
   if (queryText) textCopy(queryText, kQueryTextCopyUnits, text);
+  if (cancelled(cancel)) {  // a closing panel asks nothing more of the engine
+    std::free(text);
+    return false;
+  }
 
   size_t blockLength = static_cast<size_t>(everythingQueryBlockLength(n));
   uint8_t* block = static_cast<uint8_t*>(std::malloc(blockLength));

@@ -352,9 +352,11 @@ TEST_F(EverythingClientTest, CancelEndsASilentWait) {
   EXPECT_FALSE(ok);
   EXPECT_EQ(tot + num, 0u);
   EXPECT_LT(afterCancel, 2000u);  // against a 20000 ms wait limit
-  // Already cancelled: the query does not wait at all beyond its send.
+  // Already cancelled: nothing more is asked of the engine.
   FolderAnswer a = askFolders(c, tree.path(), &cancel);
   EXPECT_FALSE(a.ok);
+  EXPECT_EQ(a.query, "folder:\"" + tree.utf8() + "\\*\"");
+  EXPECT_EQ(engine.queries().size(), 1u);
 }
 
 // ---- full scans: the scan driver with the real client, lister and clock ------
