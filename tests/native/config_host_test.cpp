@@ -30,26 +30,6 @@ std::string sectionFileOf(FakeConfigPlatform& p, const char16_t* host, const cha
 
 }  // namespace
 
-TEST(HostFile, ThePlacesAreTriedInOrder) {
-  FakeConfigPlatform p;
-  EXPECT_EQ(hostFileOf(p), "(none)");
-
-  p.setEnv(u"COMMANDER_PATH", u"C:\\tc");
-  p.setFile(u"C:\\tc\\wincmd.ini", u"");
-  EXPECT_EQ(hostFileOf(p), "C:\\tc\\wincmd.ini");
-
-  p.setEnv(u"APPDATA", u"C:\\Users\\u\\AppData\\Roaming");
-  p.setFile(u"C:\\Users\\u\\AppData\\Roaming\\VANTREL\\wincmd.ini", u"");
-  EXPECT_EQ(hostFileOf(p), "C:\\Users\\u\\AppData\\Roaming\\VANTREL\\wincmd.ini");
-
-  p.setRegistry(kRegKey, u"IniFileName", registryString(u"D:\\cfg\\tc.ini"));
-  p.setFile(u"D:\\cfg\\tc.ini", u"");
-  EXPECT_EQ(hostFileOf(p), "D:\\cfg\\tc.ini");
-
-  p.setEnv(u"COMMANDER_INI", u"E:\\portable\\wincmd.ini");
-  p.setFile(u"E:\\portable\\wincmd.ini", u"");
-  EXPECT_EQ(hostFileOf(p), "E:\\portable\\wincmd.ini");
-}
 
 TEST(HostFile, MissingCandidatesArePassedOver) {
   FakeConfigPlatform p;

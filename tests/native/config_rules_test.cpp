@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "config/value_rules.h"
-#include "format/text.h"
-#include "tests/support/config_fakes.h"
 
 TEST(ConfigRules, YesNoIsTheFirstLetterOnly) {
   EXPECT_TRUE(yesNo(u"yes"));
@@ -73,17 +71,6 @@ TEST(ConfigRules, ColourByteOrder) {
   EXPECT_EQ(colorFromRgb(0xFF0000), 0x0000FFu);  // red lands in the low byte
 }
 
-TEST(ConfigRules, ColourSettingFallsBackToItsDefault) {
-  const uint32_t def = colorFromRgb(0x2A2A2A);
-  MapSettingsSource src(u"[T]\nA=FF0000\nB=0xFF0000\nC=12\nD=red\nE=\nF=  0x00ff00  \n");
-  EXPECT_EQ(readColorSetting(src, u"T", u"A", def), 0x0000FFu);
-  EXPECT_EQ(readColorSetting(src, u"t", u"b", def), 0x0000FFu);
-  EXPECT_EQ(readColorSetting(src, u"T", u"C", def), def);
-  EXPECT_EQ(readColorSetting(src, u"T", u"D", def), def);
-  EXPECT_EQ(readColorSetting(src, u"T", u"E", def), def);
-  EXPECT_EQ(readColorSetting(src, u"T", u"F", def), 0x00FF00u);
-  EXPECT_EQ(readColorSetting(src, u"T", u"Missing", def), def);
-}
 
 TEST(ConfigRules, MulDivRoundsLikeWindows) {
   EXPECT_EQ(mulDivRound(16, 150, 100), 24);
@@ -93,17 +80,4 @@ TEST(ConfigRules, MulDivRoundsLikeWindows) {
   EXPECT_EQ(mulDivRound(5, 1, 0), -1);
   EXPECT_EQ(mulDivRound(INT32_MAX, 4, 2), -1);
   EXPECT_EQ(mulDivRound(INT32_MAX, 96, 96), INT32_MAX);
-}
-
-TEST(ConfigRules, SettingsReaderCutsLongValuesAndKeepsEmptyOnes) {
-  MapSettingsSource src(u"[Display]\nSearchbox=\nThemeMode = Dark  \nLong=0123456789ABCDEF\n");
-  char16_t buf[8];
-  src.readText(u"display", u"SEARCHBOX", u"Y", buf, 8);
-  EXPECT_STREQ(textToUtf8(buf).c_str(), "");
-  src.readText(u"Display", u"ThemeMode", u"Auto", buf, 8);
-  EXPECT_STREQ(textToUtf8(buf).c_str(), "Dark");
-  src.readText(u"Display", u"Long", u"", buf, 8);
-  EXPECT_STREQ(textToUtf8(buf).c_str(), "0123456");
-  src.readText(u"Display", u"Nope", u"Auto", buf, 8);
-  EXPECT_STREQ(textToUtf8(buf).c_str(), "Auto");
 }
