@@ -18,6 +18,8 @@
 //     --inline              answer from inside the query's WM_COPYDATA handler
 //     --repeat=MS           send every answer a second time MS milliseconds later
 //     --files-as-folders    also list files in the folder table, without the folder bit
+//     --block-send=MS       sleep MS milliseconds inside the query's WM_COPYDATA handler
+//                           (a hung engine) and never answer
 //     --parent=PID          quit when that process ends (a crashed test leaves no engine)
 //   KINDS is a comma list of folders, top, counts or all.
 // The program runs until its window gets WM_CLOSE.
@@ -42,7 +44,7 @@ struct Options {
   bool notLoaded = false;
   int noAnswer = 0, shortReply = 0, empty = 0, garbage = 0;
   bool wrongIdFirst = false, truncateCounts = false, inlineAnswer = false, filesAsFolders = false;
-  DWORD slowMs = 0, repeatMs = 0;
+  DWORD slowMs = 0, repeatMs = 0, blockSendMs = 0;
   std::vector<std::u16string> zeroSize, omit;
 };
 
@@ -302,6 +304,11 @@ LRESULT CALLBACK fakeProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == 401) return g_opt.notLoaded ? 0 : 1;
       return 0;
     case WM_COPYDATA:
+      if (g_opt.blockSendMs) {
+        logQuery(u"(blocked)");
+        Sleep(g_opt.blockSendMs);
+        return TRUE;
+      }
       onQuery(reinterpret_cast<HWND>(wp), reinterpret_cast<const COPYDATASTRUCT*>(lp));
       return TRUE;
     case WM_TIMER:
@@ -351,6 +358,7 @@ int main() {
     else if (option(a, L"--inline", &v)) g_opt.inlineAnswer = true;
     else if (option(a, L"--repeat", &v)) g_opt.repeatMs = static_cast<DWORD>(_wtoi(v.c_str()));
     else if (option(a, L"--files-as-folders", &v)) g_opt.filesAsFolders = true;
+    else if (option(a, L"--block-send", &v)) g_opt.blockSendMs = static_cast<DWORD>(_wtoi(v.c_str()));
     else if (option(a, L"--parent", &v))
       g_parent = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(_wtoi(v.c_str())));
     else {

@@ -359,6 +359,21 @@ TEST_F(EverythingClientTest, CancelEndsASilentWait) {
   EXPECT_EQ(engine.queries().size(), 1u);
 }
 
+// An engine that stops pumping inside our query must not hold the scan thread:
+// the send is timed by the query's wait limit (5 s here), against a 60 s hang.
+TEST_F(EverythingClientTest, HungEngineReleasesTheSend) {
+  FakeEngine engine(L"--block-send=60000");
+  EverythingClient c;
+  connect(c);
+  DWORD t0 = GetTickCount();
+  FolderAnswer a = askFolders(c, tree.path());
+  DWORD elapsed = GetTickCount() - t0;
+  EXPECT_FALSE(a.ok);
+  EXPECT_EQ(a.stored, 0);
+  EXPECT_LT(elapsed, 30000u);
+  EXPECT_FALSE(c.isDatabaseLoaded());  // the still-hung engine: a timed question, "not loaded"
+}
+
 // ---- full scans: the scan driver with the real client, lister and clock ------
 
 namespace {
