@@ -11,6 +11,7 @@
 #include "format/text.h"
 #include "format/visible_rows.h"
 #include "scan/scan_model.h"
+#include "scan/scan_progress.h"
 #include "tests/support/fake_dir_lister.h"
 
 namespace {
@@ -200,6 +201,20 @@ TEST(ScanModelLifetime, ReleaseFreesArraysAndZeroesCounts) {
   EXPECT_EQ(effectiveFolderDepth(0), 1);
   EXPECT_EQ(effectiveFolderDepth(1), 1);
   EXPECT_EQ(effectiveFolderDepth(2), 2);
+}
+
+TEST(ScanProgressText, SingularsGroupingAndSummaryUnits) {
+  char16_t buf[200];
+  formatDiscoveredLine(u',', 1, 1, buf, 200);
+  EXPECT_TRUE(textEquals(buf, u"Discovered so far: 1 file, 1 folder..."));
+  formatDiscoveredLine(u'.', 1234567, 0, buf, 200);
+  EXPECT_TRUE(textEquals(buf, u"Discovered so far: 1.234.567 files, 0 folders..."));
+  formatScanSummary(u',', u'.', 0, 1536, 1, 2, buf, 200);
+  EXPECT_TRUE(textEquals(buf, u"1.5 KB  \u2022  1 File  \u2022  2 Folders"));
+  formatScanSummary(u',', u'.', 2, 123456789, 12345, 1, buf, 200);  // fixed MB keeps its unit here
+  EXPECT_TRUE(textEquals(buf, u"117.74 MB  \u2022  12,345 Files  \u2022  1 Folder"));
+  formatDiscoveredLine(u',', 5, 5, buf, 12);  // cut, terminated
+  EXPECT_EQ(textLength(buf), 11u);
 }
 
 }  // namespace
