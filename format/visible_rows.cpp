@@ -38,7 +38,7 @@ uint64_t largestVisible(const ScanModel& m) {
 
 bool ensureVisibleCapacity(ScanModel& m, int32_t needed) {
   if (needed <= m.visibleCapacity && m.visibleRows) return true;
-  void* grown = std::realloc(m.visibleRows, sizeof(ScanItem*) * static_cast<size_t>(needed));
+  void* grown = reallocArray(m.visibleRows, static_cast<size_t>(needed), sizeof(ScanItem*));
   if (!grown) return false;
   m.visibleRows = static_cast<ScanItem**>(grown);
   m.visibleCapacity = needed;

@@ -1,5 +1,6 @@
 #include "scan/scan_driver.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 #include "format/text.h"
@@ -82,7 +83,8 @@ void queryEngine(ScanModel& m, SearchClient& client, EngineRun& run) {
   int64_t needed = static_cast<int64_t>(m.fileListCount) + delivered;
   if (needed > m.fileListCapacity) {
     int64_t target = needed + 16;
-    void* grown = std::realloc(m.fileList, sizeof(ScanItem) * static_cast<size_t>(target));
+    void* grown = target > INT32_MAX ? nullptr
+                                     : reallocArray(m.fileList, static_cast<size_t>(target), sizeof(ScanItem));
     if (grown) {
       m.fileList = static_cast<ScanItem*>(grown);
       m.fileListCapacity = static_cast<int32_t>(target);
@@ -102,9 +104,10 @@ void queryEngine(ScanModel& m, SearchClient& client, EngineRun& run) {
 // Grows rows (doubling) and visibleRows (16 pointers per old slot) together.
 bool growRows(ScanModel& m) {
   size_t oldCapacity = static_cast<size_t>(m.rowCapacity);
-  void* rows = std::realloc(m.rows, sizeof(ScanItem) * oldCapacity * 2);
+  bool fits = oldCapacity <= SIZE_MAX / 16;
+  void* rows = fits ? reallocArray(m.rows, oldCapacity * 2, sizeof(ScanItem)) : nullptr;
   if (rows) m.rows = static_cast<ScanItem*>(rows);
-  void* visible = std::realloc(m.visibleRows, sizeof(ScanItem*) * oldCapacity * 16);
+  void* visible = fits ? reallocArray(m.visibleRows, oldCapacity * 16, sizeof(ScanItem*)) : nullptr;
   if (visible) {
     m.visibleRows = static_cast<ScanItem**>(visible);
     m.visibleCapacity = static_cast<int32_t>(oldCapacity * 16);

@@ -1,6 +1,7 @@
 #include "scan/scan_model.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -78,15 +79,14 @@ void siftDown(FileHeapEntry* heap, int32_t count, int32_t i) {
 // Grows the file list and its heap together; false (and cancelScan) on failure,
 // with whichever block did get reallocated kept.
 bool growFileList(ScanModel& m) {
-  int32_t target = m.fileListCapacity == 0 ? 256 : m.fileListCapacity * 2;
-  if (target <= m.fileListCapacity) target = m.fileListCount + 1;  // overflow guard
+  int64_t doubled = m.fileListCapacity == 0 ? 256 : static_cast<int64_t>(m.fileListCapacity) * 2;
   // The list never needs more than maxTopFiles slots.
-  if (target > m.maxTopFiles) target = m.maxTopFiles;
+  int32_t target = static_cast<int32_t>(doubled < m.maxTopFiles ? doubled : m.maxTopFiles);
   if (target < m.fileListCount + 1) target = m.fileListCount + 1;
   if (target < m.fileListCapacity) target = m.fileListCapacity;  // never shrink
-  void* list = std::realloc(m.fileList, sizeof(ScanItem) * static_cast<size_t>(target));
+  void* list = reallocArray(m.fileList, static_cast<size_t>(target), sizeof(ScanItem));
   if (list) m.fileList = static_cast<ScanItem*>(list);
-  void* heap = std::realloc(m.fileHeap, sizeof(FileHeapEntry) * static_cast<size_t>(target));
+  void* heap = reallocArray(m.fileHeap, static_cast<size_t>(target), sizeof(FileHeapEntry));
   if (heap) m.fileHeap = static_cast<FileHeapEntry*>(heap);
   if (!list || !heap) {
     m.cancelScan.store(1);
@@ -121,6 +121,11 @@ void offerFile(ScanModel& m, const char16_t* name, const char16_t* fullPath, con
 }
 
 }  // namespace
+
+void* reallocArray(void* block, size_t count, size_t unit) {
+  if (count == 0 || unit == 0 || count > static_cast<size_t>(INT32_MAX) || count > SIZE_MAX / unit) return nullptr;
+  return std::realloc(block, count * unit);
+}
 
 void writeScanLines(ScanModel& m, const char16_t* status, const char16_t* detail) {
   lockLines(m);

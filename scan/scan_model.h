@@ -107,6 +107,10 @@ int compareSizeDescending(const ScanItem* a, const ScanItem* b);
 // Sorts records in place, largest first, moving each record at most once.
 void sortBySizeDescending(ScanItem* items, int32_t count);
 
+// realloc of count elements of unit bytes; null (old block untouched) when the
+// byte size or the count would not fit, so no capacity can outgrow its block.
+void* reallocArray(void* block, size_t count, size_t unit);
+
 // Frees the three arrays (and the heap) and zeroes their counts.
 void releaseScanModel(ScanModel& m);
 

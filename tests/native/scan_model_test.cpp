@@ -198,6 +198,10 @@ TEST(ScanModelLifetime, ReleaseFreesArraysAndZeroesCounts) {
   EXPECT_EQ(m->fileListCount, 0);
   EXPECT_EQ(m->rowCount, 0);
   releaseScanModel(*m);  // twice is harmless
+  // Sizes that would wrap around never reach the allocator.
+  EXPECT_EQ(reallocArray(nullptr, SIZE_MAX / 8, 16), nullptr);
+  EXPECT_EQ(reallocArray(nullptr, size_t(INT32_MAX) + 1, 1), nullptr);
+  EXPECT_EQ(reallocArray(nullptr, 0, 16), nullptr);
   EXPECT_EQ(effectiveFolderDepth(0), 1);
   EXPECT_EQ(effectiveFolderDepth(1), 1);
   EXPECT_EQ(effectiveFolderDepth(2), 2);
