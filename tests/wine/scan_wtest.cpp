@@ -258,7 +258,8 @@ TEST(ScanPanel, TeardownInTheMiddleOfALargeWalkEndsTheThreadAndLeaksNothing) {
     if (cycle == 1) GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
     HWND panel = plugin.listLoad(host, &ansi[0], 0);
     ASSERT_NE(panel, nullptr);
-    PanelRecord* rec = panelRecordOf(panel);
+    // The record of the plugin's own copy, straight from the window.
+    PanelRecord* rec = reinterpret_cast<PanelRecord*>(GetWindowLongPtrW(panel, GWLP_USERDATA));
     ASSERT_NE(rec, nullptr);
     HANDLE thread = nullptr;
     ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), rec->scanThread, GetCurrentProcess(), &thread, SYNCHRONIZE,
