@@ -7,6 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/tools/build.sh" win bench-scan >&2
 mkdir -p "$root/build/bench-tree"
-tree=$(winepath -w "$root/build/bench-tree" 2>/dev/null || echo "Z:${root//\//\\}\\build\\bench-tree")
+# Wine maps the Unix root to drive Z:.
+tree="Z:$(printf '%s' "$root/build/bench-tree" | tr '/' '\\')"
 cd "$root/build/win/bin"
 "$root/tools/wine-run.sh" bench-scan.exe --tree "$tree" "$@" 2>/dev/null | tr -d '\r'
