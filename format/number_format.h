@@ -10,14 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// sizeDisplay values (Display/SizeDisplay).
-enum : int32_t {
-  kSizeDisplayAuto = 0,
-  kSizeDisplayGB = 1,
-  kSizeDisplayMB = 2,
-  kSizeDisplayKB = 3,
-  kSizeDisplayB = 4,
-};
+#include "config/settings.h"  // the sizeDisplay values (kSizeDisplayAuto ...)
+
 
 // The three panel-record fields the formatting reads. The record keeps the
 // separators as one-character texts; pass their first unit:

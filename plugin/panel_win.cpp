@@ -119,6 +119,12 @@ void releasePanelRecord(PanelRecord* rec) {
 }
 
 PanelRecord* panelRecordOf(HWND window) {
+  // The host hands ListSendCommand a window it believes is ours; any other
+  // window's user data means something else entirely and must not be read as a
+  // record. The class stays ours even when someone subclasses the panel.
+  wchar_t className[32];
+  if (!window || !GetClassNameW(window, className, 32) || lstrcmpW(className, kPanelClassName) != 0)
+    return nullptr;
   return reinterpret_cast<PanelRecord*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 

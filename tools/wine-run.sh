@@ -11,6 +11,8 @@ export WINEARCH=win32
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1
+  # A crashing test program must end with its backtrace, not wait on a dialog.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wineserver -w
 fi
 if [ -z "${DISPLAY:-}" ]; then

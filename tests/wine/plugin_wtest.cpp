@@ -103,6 +103,11 @@ TEST_F(PluginTest, OtherCommandsAreIgnored) {
   for (int command : {0, 1, 3, 2})
     EXPECT_EQ(plugin.listSendCommand(panel, command, 128), 0);
   EXPECT_EQ(plugin.listSendCommand(nullptr, 2, 128), 0);
+  // A window that is not a panel, whose user data is something else: untouched.
+  SetWindowLongPtrW(host, GWLP_USERDATA, LONG_PTR(0x1234));
+  EXPECT_EQ(plugin.listSendCommand(host, 2, 128), 0);
+  EXPECT_EQ(plugin.listSendCommand(host, 2, 0), 0);
+  EXPECT_EQ(GetWindowLongPtrW(host, GWLP_USERDATA), LONG_PTR(0x1234));
   DestroyWindow(panel);
 }
 
