@@ -15,6 +15,7 @@ struct Walk : ::testing::Test {
   FakeScanHost host;
   FakeDirLister fs{u"C:\\T"};
   std::unique_ptr<ScanModel> m{new ScanModel()};
+  int32_t files = 0;
   void SetUp() override {
     prepareTestModel(*m, u"C:\\T", &host, &fs);
     m->maxTopFiles = 1000;
@@ -23,40 +24,36 @@ struct Walk : ::testing::Test {
     releaseScanModel(*m);
     EXPECT_EQ(fs.openListings(), 0) << "a listing was left open";
   }
-  uint64_t walk(const std::u16string& path, int32_t* files = nullptr, int32_t depth = 1,
-                uint32_t* denied = nullptr) {
-    return walkFolderSize(*m, path.c_str(), files, depth, denied);
+  // Walks from level `depth`, counting into `files` and resetting the model's counters first.
+  uint64_t walk(const std::u16string& path, int32_t depth = 1, uint32_t* denied = nullptr) {
+    files = 0;
+    m->filesCounted.store(0);
+    m->foldersCounted.store(0);
+    return walkFolderSize(*m, path.c_str(), &files, depth, denied);
+  }
+  std::u16string keptPath(int i) {
+    sortBySizeDescending(m->fileList, m->fileListCount);
+    return i < m->fileListCount ? m->fileList[i].fullPath : u"(none)";
   }
 };
 
 TEST_F(Walk, PatternsUseLongFormThenPlainFallback) {
+  const struct {
+    const char16_t *root, *target, *pattern;
+  } rows[] = {{u"C:\\T", u"C:\\T", u"\\\\?\\C:\\T\\*"},
+              {u"C:\\", u"C:\\", u"\\\\?\\C:\\*"},
+              {u"\\\\server\\share\\dir", u"\\\\server\\share\\dir", u"\\\\?\\UNC\\server\\share\\dir\\*"},
+              {u"D:\\x", u"\\\\?\\D:\\x", u"\\\\?\\D:\\x\\*"}};
   DirEntry e;
-  DirListing l = openFolderListing(fs, u"C:\\T", &e);
-  ASSERT_NE(l, nullptr);
-  fs.close(l);
-  EXPECT_EQ(fs.patterns.back(), u"\\\\?\\C:\\T\\*");
-
-  FakeDirLister root(u"C:\\");
-  l = openFolderListing(root, u"C:\\", &e);
-  ASSERT_NE(l, nullptr);
-  root.close(l);
-  EXPECT_EQ(root.patterns.back(), u"\\\\?\\C:\\*");
-
-  FakeDirLister unc(u"\\\\server\\share\\dir");
-  l = openFolderListing(unc, u"\\\\server\\share\\dir", &e);
-  ASSERT_NE(l, nullptr);
-  unc.close(l);
-  EXPECT_EQ(unc.patterns.back(), u"\\\\?\\UNC\\server\\share\\dir\\*");
-
-  FakeDirLister prefixed(u"D:\\x");
-  l = openFolderListing(prefixed, u"\\\\?\\D:\\x", &e);
-  ASSERT_NE(l, nullptr);
-  prefixed.close(l);
-  EXPECT_EQ(prefixed.patterns.back(), u"\\\\?\\D:\\x\\*");
-
-  fs.patterns.clear();
+  for (const auto& row : rows) {
+    FakeDirLister lister(row.root);
+    DirListing l = openFolderListing(lister, row.target, &e);
+    ASSERT_NE(l, nullptr) << textToUtf8(row.target);
+    lister.close(l);
+    EXPECT_EQ(lister.patterns.back(), row.pattern);
+  }
   fs.refuseLongForm = true;
-  l = openFolderListing(fs, u"C:\\T", &e);
+  DirListing l = openFolderListing(fs, u"C:\\T", &e);
   ASSERT_NE(l, nullptr);
   fs.close(l);
   ASSERT_EQ(fs.patterns.size(), 2u);
@@ -74,30 +71,26 @@ TEST_F(Walk, SumsFilesAtEveryDepthCountsThemAndBuildsTheirPaths) {
   int a = fs.addFolder(FakeDirLister::kRoot, u"a");
   fs.addFile(a, u"one", 10);
   int b = fs.addFolder(a, u"b");
-  fs.addFile(b, u"two", 20);
-  fs.addFile(b, u"big", uint64_t(5) << 32);
+  fs.addFiles(b, {{u"two", 20}, {u"big", uint64_t(5) << 32}});
   fs.addFolder(b, u"empty");
-  int32_t files = 0;
-  EXPECT_EQ(walk(u"C:\\T\\a", &files), 30u + (uint64_t(5) << 32));
+  EXPECT_EQ(walk(u"C:\\T\\a"), 30u + (uint64_t(5) << 32));
   EXPECT_EQ(files, 3);
   EXPECT_EQ(m->filesCounted.load(), 3u);
   EXPECT_EQ(m->foldersCounted.load(), 2u);  // b and empty; a itself is the caller's
   ASSERT_EQ(m->fileListCount, 3);
-  sortBySizeDescending(m->fileList, m->fileListCount);
-  EXPECT_TRUE(textEquals(m->fileList[0].fullPath, u"C:\\T\\a\\b\\big"));
-  EXPECT_TRUE(textEquals(m->fileList[2].fullPath, u"C:\\T\\a\\one"));
-}
+  EXPECT_EQ(keptPath(0), u"C:\\T\\a\\b\\big");
+  EXPECT_EQ(keptPath(2), u"C:\\T\\a\\one");
 
-TEST_F(Walk, DriveRootJoinsWithoutDoubledBackslash) {
+  // A drive root joins without a doubled backslash.
   FakeDirLister root(u"C:\\");
   m->lister = &root;
+  releaseScanModel(*m);
   int sub = root.addFolder(FakeDirLister::kRoot, u"sub");
   root.addFile(sub, u"f", 3);
   root.addFile(FakeDirLister::kRoot, u"g", 4);
   EXPECT_EQ(walk(u"C:\\"), 7u);
-  sortBySizeDescending(m->fileList, m->fileListCount);
-  EXPECT_TRUE(textEquals(m->fileList[0].fullPath, u"C:\\g"));
-  EXPECT_TRUE(textEquals(m->fileList[1].fullPath, u"C:\\sub\\f"));
+  EXPECT_EQ(keptPath(0), u"C:\\g");
+  EXPECT_EQ(keptPath(1), u"C:\\sub\\f");
   EXPECT_EQ(root.patterns[1], u"\\\\?\\C:\\sub\\*");
 }
 
@@ -107,8 +100,7 @@ TEST_F(Walk, LinksAreNeitherCountedNorFollowed) {
   fs.addFile(link, u"inside", 1000);
   fs.addFile(a, u"symlinked-file", 500, kAttrReparsePoint);
   fs.addFile(a, u"plain", 1);
-  int32_t files = 0;
-  EXPECT_EQ(walk(u"C:\\T\\a", &files), 1u);
+  EXPECT_EQ(walk(u"C:\\T\\a"), 1u);
   EXPECT_EQ(files, 1);
   EXPECT_EQ(m->foldersCounted.load(), 0u);
   EXPECT_EQ(m->filesCounted.load(), 1u);
@@ -120,36 +112,26 @@ TEST_F(Walk, DepthLimitCountsDeeperFoldersButAddsNothing) {
   fs.addFile(a, u"f1", 1);
   int b = fs.addFolder(a, u"b");
   fs.addFile(b, u"f2", 2);
-  int c = fs.addFolder(b, u"c");
-  fs.addFile(c, u"f3", 4);
-  for (int32_t configured : {-5, 0, 1}) {  // values below 2 mean 1
-    m->maxFolderDepth = configured;
-    m->foldersCounted.store(0);
-    EXPECT_EQ(walk(u"C:\\T\\a"), 1u) << configured;
-    EXPECT_EQ(m->foldersCounted.load(), 1u);
+  fs.addFile(fs.addFolder(b, u"c"), u"f3", 4);
+  // {configured depth, start level, sum, folders counted}; values below 2 mean 1.
+  const int32_t rows[][4] = {{-5, 1, 1, 1}, {0, 1, 1, 1}, {1, 1, 1, 1}, {2, 1, 3, 2}, {2, 3, 0, 0}};
+  for (const auto& row : rows) {
+    m->maxFolderDepth = row[0];
+    EXPECT_EQ(walk(u"C:\\T\\a", row[1]), static_cast<uint64_t>(row[2])) << row[0] << " from " << row[1];
+    EXPECT_EQ(m->foldersCounted.load(), static_cast<uint32_t>(row[3])) << row[0] << " from " << row[1];
   }
-  m->maxFolderDepth = 2;
-  m->foldersCounted.store(0);
-  EXPECT_EQ(walk(u"C:\\T\\a"), 3u);
-  EXPECT_EQ(m->foldersCounted.load(), 2u);
-  EXPECT_EQ(walk(u"C:\\T\\a", nullptr, 3), 0u);  // the start itself too deep
 }
 
 TEST_F(Walk, ThousandLevelsWalkWithoutRecursion) {
   m->maxFolderDepth = 5000;
   int node = fs.addFolder(FakeDirLister::kRoot, u"d");
   std::u16string path = u"C:\\T\\d";
-  for (int level = 2; level <= 1000; ++level) {
-    node = fs.addFolder(node, u"d");
-    path += u"\\d";
-  }
+  for (int level = 2; level <= 1000; ++level, path += u"\\d") node = fs.addFolder(node, u"d");
   fs.addFile(node, u"leaf", 77);
-  int32_t files = 0;
-  EXPECT_EQ(walk(u"C:\\T\\d", &files), 77u);
+  EXPECT_EQ(walk(u"C:\\T\\d"), 77u);
   EXPECT_EQ(files, 1);
   EXPECT_EQ(m->foldersCounted.load(), 999u);
-  ASSERT_EQ(m->fileListCount, 1);
-  EXPECT_EQ(std::u16string(m->fileList[0].fullPath), path + u"\\leaf");
+  EXPECT_EQ(keptPath(0), path + u"\\leaf");
 }
 
 TEST_F(Walk, PathLimitStopsOpeningBeyond2035Characters) {
@@ -159,15 +141,12 @@ TEST_F(Walk, PathLimitStopsOpeningBeyond2035Characters) {
   int node = fs.addFolder(FakeDirLister::kRoot, u"a");
   std::u16string path = u"C:\\T\\a";
   int levels = 0;
-  while (path.size() + 1 + name.size() <= 2300) {
+  for (; path.size() + 1 + name.size() <= 2300; ++levels, path += u"\\" + name) {
     node = fs.addFolder(node, name);
-    path += u"\\" + name;
     fs.addFile(node, u"f", 1);
-    ++levels;
   }
   ASSERT_GT(path.size(), 2035u);
-  int32_t files = 0;
-  uint64_t sum = walk(u"C:\\T\\a", &files);
+  uint64_t sum = walk(u"C:\\T\\a");
   size_t opened = 0;
   for (const auto& p : fs.patterns) opened = std::max(opened, p.size() - 6);  // minus \\?\ and \*
   EXPECT_LE(opened, 2035u);
@@ -184,26 +163,24 @@ TEST_F(Walk, RefusalReportedOnlyAtLevelOneAndOnlyForError5) {
   fs.addFile(locked, u"secret", 100);
   fs.refuse(locked, kErrorAccessDenied);
   uint32_t denied = 0;
-  EXPECT_EQ(walk(u"C:\\T\\a", nullptr, 1, &denied), 5u);
+  EXPECT_EQ(walk(u"C:\\T\\a", 1, &denied), 5u);
   EXPECT_EQ(denied, 0u);  // a refusal below the first level is silent
   EXPECT_EQ(m->foldersCounted.load(), 1u);
 
-  fs.refuse(a, kErrorPathNotFound);
-  EXPECT_EQ(walk(u"C:\\T\\a", nullptr, 1, &denied), 0u);
-  EXPECT_EQ(denied, 0u);
-  fs.refuse(a, kErrorAccessDenied);
-  EXPECT_EQ(walk(u"C:\\T\\a", nullptr, 2, &denied), 0u);
-  EXPECT_EQ(denied, 0u);
-  EXPECT_EQ(walk(u"C:\\T\\a", nullptr, 1, &denied), 0u);
-  EXPECT_EQ(denied, 1u);
-  EXPECT_EQ(walk(u"C:\\T\\a", nullptr, 1, nullptr), 0u);  // no flag passed: no write
+  // {error on a, start level, flag afterwards}
+  const uint32_t rows[][3] = {{kErrorPathNotFound, 1, 0}, {kErrorAccessDenied, 2, 0}, {kErrorAccessDenied, 1, 1}};
+  for (const auto& row : rows) {
+    fs.refuse(a, row[0]);
+    EXPECT_EQ(walk(u"C:\\T\\a", static_cast<int32_t>(row[1]), &denied), 0u);
+    EXPECT_EQ(denied, row[2]) << "error " << row[0] << " at level " << row[1];
+  }
+  EXPECT_EQ(walk(u"C:\\T\\a", 1, nullptr), 0u);  // no flag passed: no write
 }
 
 TEST_F(Walk, CancelAtAnyEntryUnwindsEveryLevelWithThePartialSum) {
   // Three levels, one file of size 1 at each position, so the partial sum is
   // the number of files met before the cancel.
-  int a = fs.addFolder(FakeDirLister::kRoot, u"a");
-  int node = a;
+  int node = fs.addFolder(FakeDirLister::kRoot, u"a");
   for (int level = 0; level < 3; ++level) {
     fs.addFile(node, u"x", 1);
     int next = fs.addFolder(node, u"s");
@@ -214,15 +191,13 @@ TEST_F(Walk, CancelAtAnyEntryUnwindsEveryLevelWithThePartialSum) {
   const int total = 18;  // entries delivered in a full walk, dots included
   for (int cancelAt = 1; cancelAt <= total; ++cancelAt) {
     m->cancelScan.store(0);
-    m->filesCounted.store(0);
     int seen = 0;
     fs.onEntry = [&] {
       if (++seen == cancelAt) m->cancelScan.store(1);
     };
-    int32_t files = 0;
-    uint64_t sum = walk(u"C:\\T\\a", &files);
+    uint64_t sum = walk(u"C:\\T\\a");
     EXPECT_EQ(sum, static_cast<uint64_t>(files)) << cancelAt;
-    EXPECT_EQ(m->filesCounted.load(), static_cast<uint32_t>(files));
+    EXPECT_EQ(m->filesCounted.load(), static_cast<uint32_t>(files)) << cancelAt;
     EXPECT_LT(files, 7);
     EXPECT_EQ(fs.openListings(), 0) << cancelAt;
   }

@@ -9,33 +9,38 @@ std::u16string withoutTrailingBackslashes(std::u16string s) {
   return s;
 }
 
+// The pattern without its long-form prefix; *longForm says whether it had one.
+std::u16string plainForm(const std::u16string& p, bool* longForm) {
+  *longForm = true;
+  if (p.compare(0, 8, u"\\\\?\\UNC\\") == 0) return u"\\\\" + p.substr(8);
+  if (p.compare(0, 4, u"\\\\?\\") == 0) return p.substr(4);
+  *longForm = false;
+  return p;
+}
+
 }  // namespace
 
 FakeDirLister::FakeDirLister(std::u16string rootPath) : root_(std::move(rootPath)) {
-  Node root;
-  root.attributes = kAttrDirectory;
-  nodes_.push_back(root);
+  nodes_.push_back(Node{u"", kAttrDirectory, 0, 0, {}});
+}
+
+int FakeDirLister::addNode(int parent, const std::u16string& name, uint32_t attributes, uint64_t size) {
+  nodes_.push_back(Node{name, attributes, size, 0, {}});
+  int index = static_cast<int>(nodes_.size()) - 1;
+  nodes_[parent].children.push_back(index);
+  return index;
 }
 
 int FakeDirLister::addFolder(int parent, const std::u16string& name, uint32_t extraAttributes) {
-  Node n;
-  n.name = name;
-  n.attributes = kAttrDirectory | extraAttributes;
-  nodes_.push_back(n);
-  int index = static_cast<int>(nodes_.size()) - 1;
-  nodes_[parent].children.push_back(index);
-  return index;
+  return addNode(parent, name, kAttrDirectory | extraAttributes, 0);
 }
 
 int FakeDirLister::addFile(int parent, const std::u16string& name, uint64_t size, uint32_t extraAttributes) {
-  Node n;
-  n.name = name;
-  n.attributes = extraAttributes & ~kAttrDirectory;
-  n.size = size;
-  nodes_.push_back(n);
-  int index = static_cast<int>(nodes_.size()) - 1;
-  nodes_[parent].children.push_back(index);
-  return index;
+  return addNode(parent, name, extraAttributes & ~kAttrDirectory, size);
+}
+
+void FakeDirLister::addFiles(int parent, std::initializer_list<std::pair<const char16_t*, uint64_t>> files) {
+  for (const auto& f : files) addFile(parent, f.first, f.second);
 }
 
 int FakeDirLister::folderAt(const std::u16string& rawPath) const {
@@ -45,19 +50,13 @@ int FakeDirLister::folderAt(const std::u16string& rawPath) const {
   if (path.size() <= root.size() + 1 || path.compare(0, root.size(), root) != 0 || path[root.size()] != u'\\')
     return -1;
   int node = kRoot;
-  size_t at = root.size() + 1;
-  while (at <= path.size()) {
+  for (size_t at = root.size() + 1; at <= path.size() && node >= 0;) {
     size_t end = path.find(u'\\', at);
     if (end == std::u16string::npos) end = path.size();
     std::u16string part = path.substr(at, end - at);
     int found = -1;
-    for (int child : nodes_[node].children) {
-      if ((nodes_[child].attributes & kAttrDirectory) && nodes_[child].name == part) {
-        found = child;
-        break;
-      }
-    }
-    if (found < 0) return -1;
+    for (int child : nodes_[node].children)
+      if ((nodes_[child].attributes & kAttrDirectory) && nodes_[child].name == part) found = child;
     node = found;
     at = end + 1;
   }
@@ -65,35 +64,15 @@ int FakeDirLister::folderAt(const std::u16string& rawPath) const {
 }
 
 DirListing FakeDirLister::open(const char16_t* pattern, DirEntry* first) {
-  std::u16string p = pattern;
-  patterns.push_back(p);
+  patterns.push_back(pattern);
   bool longForm = false;
-  if (p.compare(0, 8, u"\\\\?\\UNC\\") == 0) {
-    p = u"\\\\" + p.substr(8);
-    longForm = true;
-  } else if (p.compare(0, 4, u"\\\\?\\") == 0) {
-    p = p.substr(4);
-    longForm = true;
-  }
-  if (longForm && refuseLongForm) {
-    lastError_ = kErrorPathNotFound;
-    return nullptr;
-  }
-  if (p.size() >= 1 && p.back() == u'*') p.pop_back();
-  int folder = folderAt(p);
-  if (folder < 0) {
-    lastError_ = kErrorPathNotFound;
-    return nullptr;
-  }
-  if (nodes_[folder].refuseError) {
-    lastError_ = nodes_[folder].refuseError;
-    return nullptr;
-  }
-  Cursor probe{folder, withDots ? 0u : 2u};
-  if (!fill(probe, first)) {
-    lastError_ = kErrorFileNotFound;  // an empty folder has at least its dots on a real disk
-    return nullptr;
-  }
+  std::u16string p = plainForm(pattern, &longForm);
+  if (!p.empty() && p.back() == u'*') p.pop_back();
+  int folder = longForm && refuseLongForm ? -1 : folderAt(p);
+  lastError_ = folder < 0 ? kErrorPathNotFound : nodes_[folder].refuseError;
+  if (lastError_) return nullptr;
+  Cursor probe{folder, 0};
+  fill(probe, first);  // a folder always has at least its dots
   ++open_;
   return new Cursor(probe);
 }
@@ -103,18 +82,12 @@ bool FakeDirLister::fill(Cursor& c, DirEntry* entry) {
   if (c.position >= folder.children.size() + 2) return false;
   if (onEntry) onEntry();
   *entry = DirEntry{};
-  if (c.position < 2) {
-    entry->attributes = kAttrDirectory;
-    textCopy(entry->name, 260, c.position == 0 ? u"." : u"..");
-  } else {
-    const Node& n = nodes_[folder.children[c.position - 2]];
-    entry->attributes = n.attributes;
-    entry->sizeHigh = static_cast<uint32_t>(n.size >> 32);
-    entry->sizeLow = static_cast<uint32_t>(n.size);
-    textCopy(entry->name, 260, n.name.c_str());
-  }
+  const Node* n = c.position < 2 ? nullptr : &nodes_[folder.children[c.position - 2]];
+  entry->attributes = n ? n->attributes : kAttrDirectory;
+  entry->sizeHigh = n ? static_cast<uint32_t>(n->size >> 32) : 0;
+  entry->sizeLow = n ? static_cast<uint32_t>(n->size) : 0;
+  textCopy(entry->name, 260, n ? n->name.c_str() : c.position == 0 ? u"." : u"..");
   ++c.position;
-  ++delivered_;
   return true;
 }
 

@@ -6,7 +6,9 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scan/dir_lister.h"
@@ -20,12 +22,11 @@ class FakeDirLister final : public DirLister {
   static constexpr int kRoot = 0;
   int addFolder(int parent, const std::u16string& name, uint32_t extraAttributes = 0);
   int addFile(int parent, const std::u16string& name, uint64_t size, uint32_t extraAttributes = 0);
+  void addFiles(int parent, std::initializer_list<std::pair<const char16_t*, uint64_t>> files);
   // Opening this folder fails with the given error (5 access denied, 3 path not found, ...).
   void refuse(int folder, uint32_t error) { nodes_[folder].refuseError = error; }
   // Long-path ("\\?\") patterns fail with error 3, so only the plain retry works.
   bool refuseLongForm = false;
-  // Deliver "." and ".." first, as a real listing does.
-  bool withDots = true;
   // Called before every entry handed out (first and next), e.g. to cancel mid-walk.
   std::function<void()> onEntry;
 
@@ -36,8 +37,6 @@ class FakeDirLister final : public DirLister {
 
   std::vector<std::u16string> patterns;  // every pattern open() was given
   int openListings() const { return open_; }
-  int entriesDelivered() const { return delivered_; }
-  int folderAt(const std::u16string& path) const;  // node index or -1
 
  private:
   struct Node {
@@ -49,14 +48,15 @@ class FakeDirLister final : public DirLister {
   };
   struct Cursor {
     int folder;
-    size_t position;  // 0 "." 1 ".." then children (when withDots)
+    size_t position;  // 0 "." 1 ".." then children
   };
+  int addNode(int parent, const std::u16string& name, uint32_t attributes, uint64_t size);
+  int folderAt(const std::u16string& path) const;  // node index or -1
   bool fill(Cursor& c, DirEntry* entry);
   std::u16string root_;
   std::vector<Node> nodes_;
   uint32_t lastError_ = 0;
   int open_ = 0;
-  int delivered_ = 0;
 };
 
 // The window side of a scan in tests: counts repaints and finished notices; the
