@@ -53,13 +53,13 @@ uint32_t handleBits(HWND window) {
 const wchar_t* helperClass(SearchHelper which) {
   switch (which) {
     case SearchHelper::Folder:
-      return W(everythingQuerySpec(EverythingQuery::FolderSizes).replyClass);
+      return W(everythingQueryShape(EverythingQuery::FolderSizes).replyClass);
     case SearchHelper::TopFiles:
-      return W(everythingQuerySpec(EverythingQuery::TopFiles).replyClass);
+      return W(everythingQueryShape(EverythingQuery::TopFiles).replyClass);
     case SearchHelper::FileCount:
       break;
   }
-  return W(everythingQuerySpec(EverythingQuery::FileCounts).replyClass);
+  return W(everythingQueryShape(EverythingQuery::FileCounts).replyClass);
 }
 
 WNDPROC helperProc(SearchHelper which) {
@@ -143,9 +143,9 @@ bool everythingRunQuery(HWND engine, HWND reply, EverythingQuery kind, const cha
                         char16_t* queryText, const std::atomic<uint32_t>* cancel) {
   if (queryText) queryText[0] = 0;
   if (!engine || !reply || !state || !targetPath) return false;
-  const EverythingQuerySpec& spec = everythingQuerySpec(kind);
+  const EverythingQueryShape& shape = everythingQueryShape(kind);
 
-  size_t textCap = textLength(targetPath) + spec.textExtraUnits;
+  size_t textCap = textLength(targetPath) + shape.textExtraUnits;
   char16_t* text = static_cast<char16_t*>(std::malloc(textCap * sizeof(char16_t)));
   if (!text) return false;
   size_t n = everythingSearchText(kind, targetPath, maxTopFiles, text, textCap);
@@ -161,8 +161,8 @@ bool everythingRunQuery(HWND engine, HWND reply, EverythingQuery kind, const cha
     std::free(text);
     return false;
   }
-  everythingBuildQuery(block, blockLength, handleBits(reply), maxResults, spec.properties,
-                       spec.sortOrder, text, n);
+  everythingBuildQuery(block, blockLength, handleBits(reply), maxResults, shape.properties,
+                       shape.sortOrder, text, n);
   std::free(text);
 
   state->kind = kind;
@@ -184,7 +184,7 @@ bool everythingRunQuery(HWND engine, HWND reply, EverythingQuery kind, const cha
   DWORD_PTR ignored = 0;
   DWORD t0 = GetTickCount();
   SendMessageTimeoutW(engine, WM_COPYDATA, reinterpret_cast<WPARAM>(reply),
-                      reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL | SMTO_ABORTIFHUNG, spec.waitMs,
+                      reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL | SMTO_ABORTIFHUNG, shape.waitMs,
                       &ignored);
   std::free(block);
 
@@ -192,8 +192,8 @@ bool everythingRunQuery(HWND engine, HWND reply, EverythingQuery kind, const cha
   // never waits out the 5 or 20 seconds of an engine that stays silent.
   while (!state->received) {
     DWORD elapsed = GetTickCount() - t0;
-    if (elapsed >= spec.waitMs || cancelled(cancel)) break;
-    DWORD slice = spec.waitMs - elapsed;
+    if (elapsed >= shape.waitMs || cancelled(cancel)) break;
+    DWORD slice = shape.waitMs - elapsed;
     if (slice > kCancelPollMs) slice = kCancelPollMs;
     MsgWaitForMultipleObjectsEx(0, nullptr, slice, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     MSG msg;

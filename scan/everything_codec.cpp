@@ -7,7 +7,7 @@
 
 namespace {
 
-const EverythingQuerySpec kQuerySpecs[3] = {
+const EverythingQueryShape kQueryShapes[3] = {
     {0x11, 1, 5000, 32, u"MorvaneEverythingIpcHelper"},
     {0x15, 6, 5000, 48, u"MorvaneEverythingFileIpcHelper"},
     {0x04, 1, 20000, 16, u"MorvaneEverythingFileCountIpcHelper"},
@@ -101,8 +101,8 @@ bool segmentInBlock(const uint8_t* block, uint64_t at, uint64_t pathLength, cons
 
 }  // namespace
 
-const EverythingQuerySpec& everythingQuerySpec(EverythingQuery q) {
-  return kQuerySpecs[static_cast<int>(q)];
+const EverythingQueryShape& everythingQueryShape(EverythingQuery q) {
+  return kQueryShapes[static_cast<int>(q)];
 }
 
 size_t everythingTrimmedLength(const char16_t* path) {

@@ -23,7 +23,7 @@ enum class EverythingQuery { FolderSizes = 0, TopFiles = 1, FileCounts = 2 };
 
 // One row of the query table: what each of the three questions sends and how
 // long it waits for its answer.
-struct EverythingQuerySpec {
+struct EverythingQueryShape {
   uint32_t properties;
   uint32_t sortOrder;
   uint32_t waitMs;
@@ -31,7 +31,7 @@ struct EverythingQuerySpec {
   const char16_t* replyClass;
 };
 
-const EverythingQuerySpec& everythingQuerySpec(EverythingQuery q);
+const EverythingQueryShape& everythingQueryShape(EverythingQuery q);
 
 // Length of path without its trailing backslashes (all-backslash paths give 0).
 size_t everythingTrimmedLength(const char16_t* path);

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t n = textLength(path);
   for (int q = 0; q < 3; ++q) {
     EverythingQuery kind = static_cast<EverythingQuery>(q);
-    size_t cap = n + everythingQuerySpec(kind).textExtraUnits;
+    size_t cap = n + everythingQueryShape(kind).textExtraUnits;
     char16_t* text = static_cast<char16_t*>(std::malloc(cap * 2));
     size_t len = everythingSearchText(kind, path, maxTopFiles, text, cap);
     if (len + 1 >= cap || text[len] != 0) abort();  // never cut: the buffer is always enough

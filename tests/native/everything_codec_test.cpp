@@ -156,9 +156,9 @@ TEST(EverythingQueryBlock, HeaderTextAndExactLength) {
   EXPECT_EQ(block[n], 0xEE);  // nothing written past the block
   EXPECT_EQ(everythingBuildQuery(block.data(), n - 1, 1, 1, 1, 1, text.c_str(), text.size()), 0u);
   // The table of the three questions.
-  EXPECT_EQ(everythingQuerySpec(EverythingQuery::FolderSizes).properties, 0x11u);
-  EXPECT_EQ(everythingQuerySpec(EverythingQuery::TopFiles).sortOrder, 6u);
-  EXPECT_EQ(everythingQuerySpec(EverythingQuery::FileCounts).waitMs, 20000u);
+  EXPECT_EQ(everythingQueryShape(EverythingQuery::FolderSizes).properties, 0x11u);
+  EXPECT_EQ(everythingQueryShape(EverythingQuery::TopFiles).sortOrder, 6u);
+  EXPECT_EQ(everythingQueryShape(EverythingQuery::FileCounts).waitMs, 20000u);
 }
 
 TEST(EverythingFolderReply, ReadsNamesSizesAndTotals) {

@@ -556,7 +556,7 @@ int replyWindowsAlive() {
   int n = 0;
   for (EverythingQuery q : {EverythingQuery::FolderSizes, EverythingQuery::TopFiles,
                             EverythingQuery::FileCounts})
-    for (HWND w = nullptr; (w = FindWindowExW(HWND_MESSAGE, w, W(everythingQuerySpec(q).replyClass),
+    for (HWND w = nullptr; (w = FindWindowExW(HWND_MESSAGE, w, W(everythingQueryShape(q).replyClass),
                                               nullptr)) != nullptr;)
       ++n;
   return n;
