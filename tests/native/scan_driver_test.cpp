@@ -14,24 +14,35 @@
 
 namespace {
 
+using NamedSizes = std::vector<std::pair<std::u16string, uint64_t>>;
+
+// Copies at most `capacity` of the scripted entries into a reply table.
+template <typename Entry, typename Fill>
+int fillTable(const NamedSizes& from, Entry* table, int capacity, Fill fill) {
+  int stored = 0;
+  for (; stored < capacity && stored < static_cast<int>(from.size()); ++stored) {
+    textCopy(table[stored].name, kNameUnits, from[stored].first.c_str());
+    table[stored].size = from[stored].second;
+    fill(table[stored]);
+  }
+  return stored;
+}
+
 // A scripted search engine: what it finds, answers and how long it takes.
 struct ScriptedEngine final : SearchClient {
   bool window = true, loaded = true;
   bool helperOk[3] = {true, true, true};
   bool folderOk = true, topOk = true, countOk = true;
-  std::vector<std::pair<std::u16string, uint64_t>> folders;
-  std::vector<std::pair<std::u16string, uint64_t>> topFiles;  // name, size
+  NamedSizes folders, topFiles, counts;  // counts: child name, files
   uint32_t tot = 0, num = 0, cTot = 0, cNum = 0;
-  std::vector<std::pair<std::u16string, int>> counts;  // child name, files
   int helpersAlive = 0;
   FakeScanHost* clock = nullptr;
 
   bool findWindow() override { return window; }
   bool isDatabaseLoaded() override { return loaded; }
   bool createHelper(SearchHelper h) override {
-    if (!helperOk[static_cast<int>(h)]) return false;
-    ++helpersAlive;
-    return true;
+    helpersAlive += helperOk[static_cast<int>(h)];
+    return helperOk[static_cast<int>(h)];
   }
   void destroyHelper(SearchHelper) override { --helpersAlive; }
   bool queryFolderSizes(const char16_t* target, FolderSizeEntry* table, int capacity, char16_t* text,
@@ -39,41 +50,42 @@ struct ScriptedEngine final : SearchClient {
     textFormat(text, kQueryTextUnits, u"folder:\"%s\\*\"", target);
     *t = tot;
     *n = num;
-    *stored = 0;
     if (clock) clock->clock += 7;
-    if (!folderOk) return false;
-    for (auto& f : folders) {
-      if (*stored >= capacity) break;
-      textCopy(table[*stored].name, kNameUnits, f.first.c_str());
-      table[*stored].size = f.second;
-      ++*stored;
-    }
-    return true;
+    *stored = folderOk ? fillTable(folders, table, capacity, [](FolderSizeEntry&) {}) : 0;
+    return folderOk;
   }
   bool queryTopFiles(const char16_t*, TopFileEntry* buffer, int maxTopFiles, int* stored,
                      const std::atomic<uint32_t>*) override {
-    *stored = 0;
-    if (!topOk) return false;
-    for (auto& f : topFiles) {
-      if (*stored >= maxTopFiles) break;
-      textCopy(buffer[*stored].name, kNameUnits, f.first.c_str());
-      textFormat(buffer[*stored].fullPath, kPathUnits, u"E:\\%s", f.first.c_str());
-      buffer[*stored].size = f.second;
-      ++*stored;
-    }
-    return true;
+    *stored = topOk ? fillTable(topFiles, buffer, maxTopFiles,
+                                [](TopFileEntry& e) { textFormat(e.fullPath, kPathUnits, u"E:\\%s", e.name); })
+                    : 0;
+    return topOk;
   }
   bool queryFileCounts(const char16_t*, ScanItem* rows, int rowCount, uint32_t, uint32_t* t,
                        uint32_t* n, const std::atomic<uint32_t>*) override {
     *t = cTot;
     *n = cNum;
-    if (!countOk) return false;
     for (auto& c : counts)
-      for (int i = 0; i < rowCount; ++i)
-        if (rows[i].fromEverything && textEquals(rows[i].name, c.first.c_str())) rows[i].fileCount += c.second;
-    return true;
+      for (int i = 0; countOk && i < rowCount; ++i)
+        if (rows[i].fromEverything && textEquals(rows[i].name, c.first.c_str()))
+          rows[i].fileCount += static_cast<int32_t>(c.second);
+    return countOk;
   }
 };
+
+struct ModelDeleter {
+  void operator()(ScanModel* m) const {
+    releaseScanModel(*m);
+    delete m;
+  }
+};
+using ModelPtr = std::unique_ptr<ScanModel, ModelDeleter>;
+
+std::u16string statusOf(ScanModel& m) {
+  char16_t s[kStatusLineUnits];
+  readScanLines(m, s, kStatusLineUnits, nullptr, 0);
+  return s;
+}
 
 struct Scan : ::testing::Test {
   FakeScanHost host;
@@ -87,14 +99,11 @@ struct Scan : ::testing::Test {
     // C:\T: a.txt (100), docs\ (3 files, 600), media\ (1 file 5000 + sub), link\ (junction), z.bin (1)
     fs.addFile(FakeDirLister::kRoot, u"a.txt", 100);
     docs = fs.addFolder(FakeDirLister::kRoot, u"docs");
-    fs.addFile(docs, u"d1", 100);
-    fs.addFile(docs, u"d2", 200);
-    fs.addFile(docs, u"d3", 300);
+    fs.addFiles(docs, {{u"d1", 100}, {u"d2", 200}, {u"d3", 300}});
     media = fs.addFolder(FakeDirLister::kRoot, u"media");
     fs.addFile(media, u"movie", 5000);
     fs.addFolder(media, u"sub");
-    int link = fs.addFolder(FakeDirLister::kRoot, u"link", kAttrReparsePoint);
-    fs.addFile(link, u"elsewhere", 99999);
+    fs.addFile(fs.addFolder(FakeDirLister::kRoot, u"link", kAttrReparsePoint), u"elsewhere", 99999);
     fs.addFile(FakeDirLister::kRoot, u"z.bin", 1, kAttrReparsePoint);
   }
   void TearDown() override {
@@ -102,12 +111,24 @@ struct Scan : ::testing::Test {
     EXPECT_EQ(engine.helpersAlive, 0);
     releaseScanModel(*m);
   }
-  void run() { EXPECT_EQ(scanThreadMain(*m), 0u); }
-  std::u16string status() {
-    char16_t s[kStatusLineUnits];
-    readScanLines(*m, s, kStatusLineUnits, nullptr, 0);
-    return s;
+  // A fresh scan of C:\T, with the scripted engine when asked for.
+  void run(bool withEngine = false, int32_t topFilesShown = 0) {
+    releaseScanModel(*m);
+    prepareTestModel(*m, u"C:\\T", &host, &fs);
+    if (topFilesShown) m->maxTopFiles = topFilesShown;
+    m->showTopFiles = topFilesShown > 0;
+    m->scanUseEverything = withEngine;
+    m->search = withEngine ? &engine : nullptr;
+    EXPECT_EQ(scanThreadMain(*m), 0u);
   }
+  // A scan of another tree, left to the caller.
+  ModelPtr runOn(FakeDirLister& other, const std::u16string& target) {
+    ModelPtr o(new ScanModel());
+    prepareTestModel(*o, target, &host, &other);
+    scanThreadMain(*o);
+    return o;
+  }
+  std::u16string status() { return statusOf(*m); }
   std::u16string detail() {
     char16_t d[kDetailLineUnits];
     readScanLines(*m, nullptr, 0, d, kDetailLineUnits);
@@ -140,7 +161,6 @@ TEST_F(Scan, CompletedWithoutEngineWalksEverythingAndSortsBySize) {
   EXPECT_EQ(z->isLink, 1u);
   EXPECT_EQ(z->size, 1u);
   ASSERT_EQ(m->fileListCount, 6);
-  EXPECT_EQ(m->fileList[0].size, 5000u);
   EXPECT_TRUE(textEquals(m->fileList[0].fullPath, u"C:\\T\\media\\movie"));
   ASSERT_EQ(m->visibleCount, 5);
   EXPECT_EQ(m->visibleRows[0], &m->rows[0]);
@@ -149,12 +169,9 @@ TEST_F(Scan, CompletedWithoutEngineWalksEverythingAndSortsBySize) {
             u"query=[] tot=0 num=0 | fromEverything=0 zeroFallback=0 noMatchFallback=0 accessDenied=0 "
             u"linkSkipped=1 | counts=n/a (no Everything sizes this scan) | timing: q1=0ms q2=0ms q3=0ms "
             u"manualWalk=0ms");
-}
 
-TEST_F(Scan, TopFilesModeBuildsFromTheFileList) {
-  m->showTopFiles = 1;
-  m->maxTopFiles = 2;
-  run();
+  // The top-files view is built from the file list, cut to the limit.
+  run(false, 2);
   ASSERT_EQ(m->visibleCount, 2);
   EXPECT_EQ(m->visibleRows[0]->size, 5000u);
   EXPECT_EQ(m->visibleRows[1]->size, 300u);
@@ -184,15 +201,15 @@ TEST_F(Scan, TargetNotListableLeavesNoArraysAndSaysWhy) {
   EXPECT_EQ(status(), u"(useEverything resolved to N - see config line above)");
   EXPECT_EQ(detail(), u"target=[C:\\T]  open FAILED: ACCESS DENIED (Win32 error 5)");
 
-  auto other = std::unique_ptr<ScanModel>(new ScanModel());
   FakeDirLister missing(u"C:\\Elsewhere");
+  ModelPtr other(new ScanModel());
   prepareTestModel(*other, u"C:\\T", &host, &missing);
   other->scanUseEverything = 1;
   scanThreadMain(*other);
   EXPECT_EQ(other->targetAccessDenied.load(), 0u);
-  char16_t s[kStatusLineUnits], d[kDetailLineUnits];
-  readScanLines(*other, s, kStatusLineUnits, d, kDetailLineUnits);
-  EXPECT_EQ(std::u16string(s), u"Everything: (not queried - target path itself could not be opened, see detail line)");
+  char16_t d[kDetailLineUnits];
+  readScanLines(*other, nullptr, 0, d, kDetailLineUnits);
+  EXPECT_EQ(statusOf(*other), u"Everything: (not queried - target path itself could not be opened, see detail line)");
   EXPECT_EQ(std::u16string(d), u"target=[C:\\T]  open FAILED: could not open path (Win32 error 3)");
 }
 
@@ -215,88 +232,70 @@ TEST_F(Scan, CancelInTheChildLoopKeepsDirectoryOrderAndShowsNothing) {
   EXPECT_EQ(detail().find(u"query=[] tot=0 num=0"), 0u);  // the lines are still written
 }
 
-TEST_F(Scan, EmptyTargetAndDriveRoot) {
+TEST_F(Scan, EmptyTargetDriveRootAndManyChildren) {
   FakeDirLister empty(u"C:\\");
-  auto e = std::unique_ptr<ScanModel>(new ScanModel());
-  prepareTestModel(*e, u"C:\\", &host, &empty);
-  scanThreadMain(*e);
-  EXPECT_EQ(e->rowCount, 0);
-  EXPECT_EQ(e->visibleCount, 0);
+  ModelPtr e = runOn(empty, u"C:\\");
+  EXPECT_EQ(e->rowCount + e->visibleCount, 0);
   EXPECT_NE(e->rows, nullptr);
-  releaseScanModel(*e);
 
   FakeDirLister root(u"C:\\");
-  int sub = root.addFolder(FakeDirLister::kRoot, u"sub");
-  root.addFile(sub, u"f", 2);
-  prepareTestModel(*e, u"C:\\", &host, &root);
-  scanThreadMain(*e);
-  ASSERT_EQ(e->rowCount, 1);
-  EXPECT_TRUE(textEquals(e->rows[0].fullPath, u"C:\\sub"));
-  EXPECT_TRUE(textEquals(e->fileList[0].fullPath, u"C:\\sub\\f"));
-  releaseScanModel(*e);
-}
+  root.addFile(root.addFolder(FakeDirLister::kRoot, u"sub"), u"f", 2);
+  ModelPtr r = runOn(root, u"C:\\");
+  ASSERT_EQ(r->rowCount, 1);
+  EXPECT_TRUE(textEquals(r->rows[0].fullPath, u"C:\\sub"));
 
-TEST_F(Scan, ManyChildrenGrowRowsAndVisibleRowsTogether) {
+  // Rows grow past their first block and the shown rows grow with them.
   FakeDirLister wide(u"W:\\");
   for (int i = 0; i < 1000; ++i) wide.addFile(FakeDirLister::kRoot, u"f" + textFromUtf8(std::to_string(i)), i);
-  auto w = std::unique_ptr<ScanModel>(new ScanModel());
-  prepareTestModel(*w, u"W:\\", &host, &wide);
-  scanThreadMain(*w);
+  ModelPtr w = runOn(wide, u"W:\\");
   EXPECT_EQ(w->rowCount, 1000);
-  EXPECT_EQ(w->rowCapacity, 1024);
-  EXPECT_GE(w->visibleCapacity, 8 * w->rowCapacity);
   EXPECT_EQ(w->visibleCount, 1000);
   EXPECT_EQ(w->rows[0].size, 999u);
   EXPECT_EQ(w->fileListCount, 50);
-  EXPECT_EQ(w->fileList[49].size, 950u);
-  releaseScanModel(*w);
 }
 
 TEST_F(Scan, EngineAbsentOrNotLoadedOrFailingIsOnlyReported) {
-  m->scanUseEverything = 1;
-  engine.window = false;
-  m->search = &engine;
-  run();
-  EXPECT_EQ(status(), u"Everything: window=NOT FOUND db=n/a  batch query=FAILED (0 folders parsed)");
-  EXPECT_EQ(row(u"docs")->size, 600u);
-  releaseScanModel(*m);
-
-  prepareTestModel(*m, u"C:\\T", &host, &fs);
-  m->scanUseEverything = 1;
-  m->search = &engine;
-  engine.window = true;
-  engine.loaded = false;
-  run();
-  EXPECT_EQ(status(), u"Everything: window=found db=NOT LOADED  batch query=FAILED (0 folders parsed)");
-  releaseScanModel(*m);
-
+  const struct {
+    bool window, loaded;
+    const char16_t* status;
+  } rows[] = {{false, true, u"Everything: window=NOT FOUND db=n/a  batch query=FAILED (0 folders parsed)"},
+              {true, false, u"Everything: window=found db=NOT LOADED  batch query=FAILED (0 folders parsed)"}};
+  for (const auto& r : rows) {
+    engine.window = r.window;
+    engine.loaded = r.loaded;
+    run(true);
+    EXPECT_EQ(status(), r.status);
+    EXPECT_EQ(row(u"docs")->size, 600u);
+  }
   // Loaded but the batch answer never comes: every folder walked, none a no-match.
-  prepareTestModel(*m, u"C:\\T", &host, &fs);
-  m->scanUseEverything = 1;
-  m->search = &engine;
-  engine.loaded = true;
-  engine.folderOk = false;
-  engine.topOk = false;
-  run();
+  engine.window = engine.loaded = true;
+  engine.folderOk = engine.topOk = false;
+  run(true);
   EXPECT_EQ(status(), u"Everything: window=found db=loaded  batch query=FAILED (0 folders parsed)");
   EXPECT_NE(detail().find(u"noMatchFallback=0"), std::u16string::npos);
   EXPECT_EQ(m->topFilesFromEverything, 0u);
   EXPECT_EQ(m->fileListCount, 6);
+
+  // The top files answer is empty: the file list stays empty, the walks still run.
+  engine.topOk = true;
+  host.repaints = 0;
+  run(true);
+  EXPECT_EQ(m->topFilesFromEverything, 1u);
+  EXPECT_EQ(m->fileListCount, 0);
+  EXPECT_EQ(row(u"docs")->size, 600u);
+  EXPECT_EQ(host.repaints.load(), 0);
 }
 
 TEST_F(Scan, EngineSizesMatchedFoldersAndWalksTheRest) {
-  m->scanUseEverything = 1;
-  m->search = &engine;
   host.step = 3;
   engine.clock = &host;
   engine.tot = 40;
   engine.num = 2;
   engine.folders = {{u"DOCS", 12345}, {u"media", 0}};  // name match ignores case
   engine.topFiles = {{u"huge.iso", 900000}, {u"big.zip", 80000}};
-  engine.cTot = 3;
-  engine.cNum = 3;
+  engine.cTot = engine.cNum = 3;
   engine.counts = {{u"docs", 3}};
-  run();
+  run(true);
   const ScanItem* d = row(u"docs");
   EXPECT_EQ(d->size, 12345u);
   EXPECT_EQ(d->fromEverything, 1u);
@@ -317,49 +316,27 @@ TEST_F(Scan, EngineSizesMatchedFoldersAndWalksTheRest) {
 }
 
 TEST_F(Scan, FailedOrTruncatedCountsKeepEngineLabels) {
-  struct Case {
-    bool ok;
+  const struct {
+    bool ok, helper;
     uint32_t tot, num;
     const char16_t* text;
-  } cases[] = {{false, 0, 0, u"counts=query FAILED - [Everything] labels kept"},
-               {true, 10, 4, u"counts=truncated 4/10 - [Everything] labels kept"}};
-  for (const Case& c : cases) {
-    prepareTestModel(*m, u"C:\\T", &host, &fs);
-    m->scanUseEverything = 1;
-    m->search = &engine;
-    engine.folders = {{u"docs", 10}, {u"missing", 5}};
-    engine.countOk = c.ok;
-    engine.cTot = c.tot;
-    engine.cNum = c.num;
-    engine.counts = {{u"docs", 3}};
-    run();
+  } rows[] = {{false, true, 0, 0, u"counts=query FAILED - [Everything] labels kept"},
+              {true, true, 10, 4, u"counts=truncated 4/10 - [Everything] labels kept"},
+              {true, false, 3, 3, u"counts=query FAILED"}};  // the count helper cannot be made
+  engine.folders = {{u"docs", 10}, {u"missing", 5}};
+  engine.counts = {{u"docs", 3}};
+  for (const auto& r : rows) {
+    engine.countOk = r.ok;
+    engine.helperOk[static_cast<int>(SearchHelper::FileCount)] = r.helper;
+    engine.cTot = r.tot;
+    engine.cNum = r.num;
+    run(true);
     EXPECT_EQ(row(u"docs")->fileCount, -1);
     EXPECT_EQ(row(u"media")->fileCount, 1);  // walked: its own count
     std::u16string dl = detail();
-    EXPECT_NE(dl.find(c.text), std::u16string::npos) << textToUtf8(dl.c_str());
+    EXPECT_NE(dl.find(r.text), std::u16string::npos) << textToUtf8(dl.c_str());
     EXPECT_NE(dl.find(u"noMatchFallback=1"), std::u16string::npos);
-    releaseScanModel(*m);
   }
-  // The count helper cannot be made: counted as failed.
-  prepareTestModel(*m, u"C:\\T", &host, &fs);
-  m->scanUseEverything = 1;
-  m->search = &engine;
-  engine.countOk = true;
-  engine.helperOk[static_cast<int>(SearchHelper::FileCount)] = false;
-  run();
-  EXPECT_EQ(row(u"docs")->fileCount, -1);
-  EXPECT_NE(detail().find(u"counts=query FAILED"), std::u16string::npos);
-}
-
-TEST_F(Scan, EmptyTopFilesAnswerLeavesTheFileListEmpty) {
-  m->scanUseEverything = 1;
-  m->search = &engine;
-  engine.folderOk = false;
-  run();
-  EXPECT_EQ(m->topFilesFromEverything, 1u);
-  EXPECT_EQ(m->fileListCount, 0);
-  EXPECT_EQ(row(u"docs")->size, 600u);  // walks still ran
-  EXPECT_EQ(host.repaints.load(), 0);
 }
 
 }  // namespace
