@@ -9,139 +9,108 @@
 #include <vector>
 
 #include "format/text.h"
-#include "format/visible_rows.h"
 #include "scan/scan_model.h"
 #include "scan/scan_progress.h"
 #include "tests/support/fake_dir_lister.h"
 
 namespace {
 
-struct ModelDeleter {
-  void operator()(ScanModel* m) const {
+struct FileList : ::testing::Test {
+  FakeScanHost host;
+  std::unique_ptr<ScanModel> m{new ScanModel()};
+  void TearDown() override { releaseScanModel(*m); }
+  void reset(int maxTopFiles) {
     releaseScanModel(*m);
-    delete m;
+    initScanModel(*m);
+    m->host = &host;
+    m->maxTopFiles = maxTopFiles;
+    host.repaints = 0;
+  }
+  // Offers a file the way the walker does: counted first, then appended.
+  void offer(const std::u16string& name, uint64_t size) {
+    bumpCounter(m->filesCounted);
+    appendFileRecord(*m, name.c_str(), (u"C:\\T\\" + name).c_str(), size);
+  }
+  void offerIn(const std::u16string& name, const std::u16string& folder, size_t folderLength, uint64_t size) {
+    bumpCounter(m->filesCounted);
+    appendFileRecordIn(*m, name.c_str(), folder.c_str(), folderLength, size);
+  }
+  std::vector<uint64_t> sortedSizes() {
+    sortBySizeDescending(m->fileList, m->fileListCount);
+    std::vector<uint64_t> out;
+    for (int i = 0; i < m->fileListCount; ++i) out.push_back(m->fileList[i].size);
+    return out;
   }
 };
-using ModelPtr = std::unique_ptr<ScanModel, ModelDeleter>;
 
-ModelPtr newModel(ScanHost* host, int maxTopFiles) {
-  ModelPtr m(new ScanModel());
-  initScanModel(*m);
-  m->host = host;
-  m->maxTopFiles = maxTopFiles;
-  return m;
-}
-
-// Offers a file the way the walker does: counted first, then appended.
-void offer(ScanModel& m, const std::u16string& name, uint64_t size) {
-  bumpCounter(m.filesCounted);
-  std::u16string path = u"C:\\T\\" + name;
-  appendFileRecord(m, name.c_str(), path.c_str(), size);
-}
-
-std::vector<uint64_t> sortedSizes(ScanModel& m) {
-  sortBySizeDescending(m.fileList, m.fileListCount);
-  std::vector<uint64_t> out;
-  for (int i = 0; i < m.fileListCount; ++i) out.push_back(m.fileList[i].size);
-  return out;
-}
-
-TEST(ScanModelFileList, KeepsExactlyTheLargestFilesInSizeOrder) {
-  FakeScanHost host;
+TEST_F(FileList, KeepsExactlyTheLargestFilesInSizeOrder) {
   for (int limit : {1, 7, 50, 300, 600}) {
-    auto m = newModel(&host, limit);
+    reset(limit);
     std::mt19937_64 rng(limit);
     std::vector<uint64_t> all;
     for (int i = 0; i < 5000; ++i) {
-      uint64_t size = rng() % 100000;  // many ties on purpose
-      all.push_back(size);
-      offer(*m, u"f" + textFromUtf8(std::to_string(i)), size);
+      all.push_back(rng() % 100000);  // many ties on purpose
+      offer(u"f" + textFromUtf8(std::to_string(i)), all.back());
     }
     std::sort(all.rbegin(), all.rend());
     all.resize(std::min<size_t>(all.size(), static_cast<size_t>(limit)));
-    EXPECT_EQ(sortedSizes(*m), all) << "limit " << limit;
+    EXPECT_EQ(sortedSizes(), all) << "limit " << limit;
     EXPECT_LE(m->fileListCapacity, std::max(limit, kInitialFileListCapacity));
     EXPECT_EQ(m->cancelScan.load(), 0u);
   }
 }
 
-TEST(ScanModelFileList, RecordsCarryNamePathAndSizeOfTheKeptFile) {
-  FakeScanHost host;
-  auto m = newModel(&host, 2);
-  offer(*m, u"small", 1);
-  offer(*m, u"big", 900);
-  offer(*m, u"mid", 50);
-  offer(*m, u"tiny", 0);
-  sortedSizes(*m);
+TEST_F(FileList, KeptRecordsCarryTheirOwnNamePathAndSize) {
+  reset(2);
+  for (auto f : {std::make_pair(u"small", 1), {u"big", 900}, {u"mid", 50}, {u"tiny", 0}}) offer(f.first, f.second);
+  sortedSizes();
   ASSERT_EQ(m->fileListCount, 2);
   EXPECT_TRUE(textEquals(m->fileList[0].name, u"big"));
   EXPECT_TRUE(textEquals(m->fileList[0].fullPath, u"C:\\T\\big"));
   EXPECT_TRUE(textEquals(m->fileList[1].name, u"mid"));
   EXPECT_EQ(m->fileList[1].isFolder, 0u);
   EXPECT_EQ(m->fileList[1].fileCount, 0);
-}
 
-TEST(ScanModelFileList, WalkerFormJoinsFolderAndNameOnlyForKeptFiles) {
-  FakeScanHost host;
-  auto m = newModel(&host, 5);
-  const char16_t* folder = u"C:\\T\\sub\\ignored-tail";
-  bumpCounter(m->filesCounted);
-  appendFileRecordIn(*m, u"a.txt", folder, 8, 10);  // folder is "C:\T\sub"
-  bumpCounter(m->filesCounted);
-  appendFileRecordIn(*m, u"b.txt", u"C:\\", 3, 5);  // a root: no doubled backslash
-  sortedSizes(*m);
+  // The walker's form joins the first `folderLength` units of the folder and the name.
+  reset(5);
+  offerIn(u"a.txt", u"C:\\T\\sub\\ignored-tail", 8, 10);
+  offerIn(u"b.txt", u"C:\\", 3, 5);  // a root: no doubled backslash
+  sortedSizes();
   EXPECT_TRUE(textEquals(m->fileList[0].fullPath, u"C:\\T\\sub\\a.txt"));
   EXPECT_TRUE(textEquals(m->fileList[1].fullPath, u"C:\\b.txt"));
-}
 
-TEST(ScanModelFileList, OverlongNameAndPathAreCutAndTerminated) {
-  FakeScanHost host;
-  auto m = newModel(&host, 5);
-  std::u16string name(400, u'n');
-  std::u16string path(3000, u'p');
-  bumpCounter(m->filesCounted);
+  // Over-long names and paths are cut and terminated, in both forms.
+  reset(5);
+  std::u16string name(400, u'n'), path(3000, u'p');
   appendFileRecord(*m, name.c_str(), path.c_str(), 1);
   ASSERT_EQ(m->fileListCount, 1);
   EXPECT_EQ(textLength(m->fileList[0].name), 259u);
   EXPECT_EQ(textLength(m->fileList[0].fullPath), 2047u);
-  // The walker's join is cut the same way.
-  bumpCounter(m->filesCounted);
-  appendFileRecordIn(*m, name.c_str(), path.c_str(), 2040, 2);
-  sortedSizes(*m);
+  offerIn(name, path, 2040, 2);
+  sortedSizes();
   EXPECT_EQ(textLength(m->fileList[0].fullPath), 2047u);
   EXPECT_EQ(m->fileList[0].fullPath[2040], u'\\');
 }
 
-TEST(ScanModelFileList, RepaintsEvery250FilesMetEvenWhenNotKept) {
-  FakeScanHost host;
-  auto m = newModel(&host, 3);
-  for (int i = 0; i < 1000; ++i) offer(*m, u"f", 1);  // nearly all dropped as too small
-  EXPECT_EQ(host.repaints.load(), 4);
-  EXPECT_EQ(m->fileListCount, 3);
-}
-
-TEST(ScanModelFileList, NothingAddedNorRepaintedOnceCancelledOrMerged) {
-  FakeScanHost host;
-  auto m = newModel(&host, 10);
-  m->topFilesFromEverything = 1;
-  for (int i = 0; i < 500; ++i) offer(*m, u"f", 100);
-  EXPECT_EQ(m->fileListCount, 0);
-  EXPECT_EQ(host.repaints.load(), 0);
-  m->topFilesFromEverything = 0;
-  m->cancelScan.store(1);
-  for (int i = 0; i < 500; ++i) offer(*m, u"f", 100);
-  EXPECT_EQ(m->fileListCount, 0);
-  EXPECT_EQ(host.repaints.load(), 0);
-}
-
-TEST(ScanModelFileList, NoLimitKeepsNothingButStillRepaints) {
-  FakeScanHost host;
-  for (int limit : {0, -3}) {
-    auto m = newModel(&host, limit);
-    host.repaints = 0;
-    for (int i = 0; i < 250; ++i) offer(*m, u"f", 7);
-    EXPECT_EQ(m->fileListCount, 0);
-    EXPECT_EQ(host.repaints.load(), 1);
+TEST_F(FileList, RepaintsEvery250FilesMetWhetherKeptOrNot) {
+  const struct {
+    int limit;
+    bool merged, cancelled;
+    int offers, kept, repaints;
+  } rows[] = {
+      {3, false, false, 1000, 3, 4},    // nearly all dropped as too small
+      {10, true, false, 500, 0, 0},     // the engine's list is merged: nothing more
+      {10, false, true, 500, 0, 0},     // cancelled: nothing more
+      {0, false, false, 250, 0, 1},     // no limit keeps nothing but still repaints
+      {-3, false, false, 250, 0, 1},
+  };
+  for (const auto& r : rows) {
+    reset(r.limit);
+    m->topFilesFromEverything = r.merged;
+    m->cancelScan.store(r.cancelled);
+    for (int i = 0; i < r.offers; ++i) offer(u"f", 100);
+    EXPECT_EQ(m->fileListCount, r.kept) << "limit " << r.limit << " row " << (&r - rows);
+    EXPECT_EQ(host.repaints.load(), r.repaints) << "limit " << r.limit << " row " << (&r - rows);
   }
 }
 
@@ -156,55 +125,45 @@ TEST(ScanModelSort, ComparatorAndInPlaceSortOrderLargestFirst) {
 
   std::vector<ScanItem> items(257);
   std::mt19937 rng(3);
-  for (size_t i = 0; i < items.size(); ++i) {
-    items[i].size = rng() % 40;
-    textFormat(items[i].name, kNameUnits, u"n%u", static_cast<unsigned>(items[i].size));
+  for (ScanItem& it : items) {
+    it.size = rng() % 40;
+    textFormat(it.name, kNameUnits, u"n%u", static_cast<unsigned>(it.size));
   }
   sortBySizeDescending(items.data(), static_cast<int32_t>(items.size()));
-  for (size_t i = 1; i < items.size(); ++i) EXPECT_GE(items[i - 1].size, items[i].size);
-  // Each record moved whole: its name still describes its size.
-  for (const ScanItem& it : items) {
-    char16_t expect[16];
-    textFormat(expect, 16, u"n%u", static_cast<unsigned>(it.size));
-    EXPECT_TRUE(textEquals(it.name, expect));
+  for (size_t i = 0; i < items.size(); ++i) {
+    EXPECT_GE(items[i > 0 ? i - 1 : 0].size, items[i].size);
+    // Each record moved whole: its name still describes its size.
+    EXPECT_EQ(textToUtf8(items[i].name), "n" + std::to_string(items[i].size));
   }
 }
 
-TEST(ScanModelLines, SeededAndCopiedOutCutToTheReadersBuffer) {
-  FakeScanHost host;
-  auto m = newModel(&host, 5);
-  char16_t status[kStatusLineUnits], detail[kDetailLineUnits];
+TEST_F(FileList, LinesReleaseAndGuards) {
+  reset(5);
+  char16_t status[kStatusLineUnits], detail[kDetailLineUnits], small[8];
   readScanLines(*m, status, kStatusLineUnits, detail, kDetailLineUnits);
   EXPECT_TRUE(textEquals(status, u"(no scan run yet)"));
   EXPECT_TRUE(textEquals(detail, u""));
   std::u16string longText(1000, u'x');
   writeScanLines(*m, longText.c_str(), nullptr);
   readScanLines(*m, status, kStatusLineUnits, detail, kDetailLineUnits);
-  EXPECT_EQ(textLength(status), 199u);
-  char16_t small[8];
+  EXPECT_EQ(textLength(status), 199u);  // cut to the readers' buffers
   readScanLines(*m, small, 8, nullptr, 0);
   EXPECT_EQ(textLength(small), 7u);
-}
 
-TEST(ScanModelLifetime, ReleaseFreesArraysAndZeroesCounts) {
-  FakeScanHost host;
-  auto m = newModel(&host, 5);
-  offer(*m, u"a", 1);
+  offer(u"a", 1);
   m->rows = static_cast<ScanItem*>(std::malloc(sizeof(ScanItem)));
   m->rowCount = m->rowCapacity = 1;
   releaseScanModel(*m);
   EXPECT_EQ(m->rows, nullptr);
   EXPECT_EQ(m->fileList, nullptr);
-  EXPECT_EQ(m->fileListCount, 0);
-  EXPECT_EQ(m->rowCount, 0);
+  EXPECT_EQ(m->fileListCount + m->rowCount, 0);
   releaseScanModel(*m);  // twice is harmless
   // Sizes that would wrap around never reach the allocator.
   EXPECT_EQ(reallocArray(nullptr, SIZE_MAX / 8, 16), nullptr);
   EXPECT_EQ(reallocArray(nullptr, size_t(INT32_MAX) + 1, 1), nullptr);
   EXPECT_EQ(reallocArray(nullptr, 0, 16), nullptr);
-  EXPECT_EQ(effectiveFolderDepth(0), 1);
-  EXPECT_EQ(effectiveFolderDepth(1), 1);
-  EXPECT_EQ(effectiveFolderDepth(2), 2);
+  const int32_t depths[][2] = {{0, 1}, {1, 1}, {2, 2}};  // {configured, used}
+  for (const auto& d : depths) EXPECT_EQ(effectiveFolderDepth(d[0]), d[1]) << d[0];
 }
 
 TEST(ScanProgressText, SingularsGroupingAndSummaryUnits) {
