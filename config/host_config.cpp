@@ -25,6 +25,15 @@ bool formatCandidate(char16_t* buf, const char16_t* format, const char16_t* valu
 
 }  // namespace
 
+// The host file and the file that holds `section` after redirection; both
+// buffers kPathBuffer units.
+static bool hostSectionFile(ConfigPlatform& p, const char16_t* section, char16_t* host,
+                            char16_t* file) {
+  if (!findHostFile(p, host, kPathBuffer)) return false;
+  resolveSectionFile(p, host, section, file, kPathBuffer);
+  return true;
+}
+
 bool findHostFile(ConfigPlatform& p, char16_t* out, size_t cap) {
   if (cap) out[0] = 0;
   char16_t buf[kPathBuffer];
@@ -163,10 +172,8 @@ bool hostFont(ConfigPlatform& p, HostFont* font) {
   font->face[0] = 0;
   font->size = -1;
   font->weight = -1;
-  char16_t host[kPathBuffer];
-  if (!findHostFile(p, host, kPathBuffer)) return false;
-  char16_t file[kPathBuffer];
-  resolveSectionFile(p, host, kAllResolutions, file, kPathBuffer);
+  char16_t host[kPathBuffer], file[kPathBuffer];
+  if (!hostSectionFile(p, kAllResolutions, host, file)) return false;
   p.profileText(file, kAllResolutions, kFontName, u"", font->face, 64);
   font->size = p.profileInt(file, kAllResolutions, kFontSize, -1);
   font->weight = p.profileInt(file, kAllResolutions, kFontWeight, -1);
@@ -186,10 +193,8 @@ bool hostFont(ConfigPlatform& p, HostFont* font) {
 }
 
 bool hostIconSize(ConfigPlatform& p, int32_t* size) {
-  char16_t host[kPathBuffer];
-  if (!findHostFile(p, host, kPathBuffer)) return false;
-  char16_t file[kPathBuffer];
-  resolveSectionFile(p, host, kAllResolutions, file, kPathBuffer);
+  char16_t host[kPathBuffer], file[kPathBuffer];
+  if (!hostSectionFile(p, kAllResolutions, host, file)) return false;
   int32_t v = p.profileInt(file, kAllResolutions, kIconsize32, -1);
   if (v >= 8) {
     *size = v;
@@ -204,10 +209,8 @@ bool hostIconSize(ConfigPlatform& p, int32_t* size) {
 }
 
 bool hostConfigInt(ConfigPlatform& p, const char16_t* key, int32_t* value) {
-  char16_t host[kPathBuffer];
-  if (!findHostFile(p, host, kPathBuffer)) return false;
-  char16_t file[kPathBuffer];
-  resolveSectionFile(p, host, kConfiguration, file, kPathBuffer);
+  char16_t host[kPathBuffer], file[kPathBuffer];
+  if (!hostSectionFile(p, kConfiguration, host, file)) return false;
   int32_t v = p.profileInt(file, kConfiguration, key, kMissing);
   if (v == kMissing) return false;
   *value = v;
@@ -223,10 +226,8 @@ void readSeparators(ConfigPlatform& p, char16_t* thousands, char16_t* decimal) {
   if (p.localeText(LocaleItem::Decimal, text, kSeparatorRead) && text[0]) decimal[0] = text[0];
   decimal[1] = 0;
 
-  char16_t host[kPathBuffer];
-  if (!findHostFile(p, host, kPathBuffer)) return;
-  char16_t file[kPathBuffer];
-  resolveSectionFile(p, host, kConfiguration, file, kPathBuffer);
+  char16_t host[kPathBuffer], file[kPathBuffer];
+  if (!hostSectionFile(p, kConfiguration, host, file)) return;
   p.profileText(file, kConfiguration, kCustomSeparators, u"", text, kSeparatorRead);
   if (textLengthBounded(text, kSeparatorRead) >= 4) {
     thousands[0] = text[2];
@@ -236,10 +237,8 @@ void readSeparators(ConfigPlatform& p, char16_t* thousands, char16_t* decimal) {
 
 bool hostIconLibrary(ConfigPlatform& p, char16_t* out, size_t cap) {
   if (cap) out[0] = 0;
-  char16_t host[kPathBuffer];
-  if (!findHostFile(p, host, kPathBuffer)) return false;
-  char16_t file[kPathBuffer];
-  resolveSectionFile(p, host, kConfiguration, file, kPathBuffer);
+  char16_t host[kPathBuffer], file[kPathBuffer];
+  if (!hostSectionFile(p, kConfiguration, host, file)) return false;
   char16_t lib[kPathBuffer];
   p.profileText(file, kConfiguration, kIconLib, u"", lib, kPathBuffer);
   if (!lib[0]) return false;

@@ -28,7 +28,7 @@ void createPanelFonts(const PanelSettings& s, PanelResources* res) {
 
 void refreshPanelBrushes(const PanelSettings& s, PanelResources* res) {
   deleteHandle(res->backgroundBrush);
-  res->backgroundBrush = CreateSolidBrush(s.backgroundColor);
+  res->backgroundBrush = CreateSolidBrush(s.colors.backgroundColor);
   deleteHandle(res->searchBackBrush);
   res->searchBackBrush = CreateSolidBrush(s.searchBackColor);
 }

@@ -49,18 +49,7 @@ struct PanelSettings {
   ColorSet lightColors;
   int32_t themeMode;  // ThemeMode
   int32_t isDark;     // the dark set is in force
-  uint32_t backgroundColor;
-  uint32_t headerColor;
-  uint32_t textColor;
-  uint32_t metaColor;
-  uint32_t barStartColor;
-  uint32_t barEndColor;
-  uint32_t fileColor;
-  uint32_t folderColor;
-  uint32_t topFilesLabelColor;
-  uint32_t headerBarColor;
-  uint32_t headerActiveColor;
-  uint32_t treeMapColor;
+  ColorSet colors;    // a copy of darkColors or lightColors
   uint32_t searchBackColor;
   uint32_t searchBorderColor;
   uint32_t searchHintColor;

@@ -94,18 +94,7 @@ void readColorSet(const SettingsSource& src, const char16_t* section, const uint
 void applyThemeColors(PanelSettings* s, bool dark) {
   const ColorSet& c = dark ? s->darkColors : s->lightColors;
   s->isDark = dark ? 1 : 0;
-  s->backgroundColor = c.backgroundColor;
-  s->headerColor = c.headerColor;
-  s->textColor = c.textColor;
-  s->metaColor = c.metaColor;
-  s->barStartColor = c.barStartColor;
-  s->barEndColor = c.barEndColor;
-  s->fileColor = c.fileColor;
-  s->folderColor = c.folderColor;
-  s->topFilesLabelColor = c.topFilesLabelColor;
-  s->headerBarColor = c.headerBarColor;
-  s->headerActiveColor = c.headerActiveColor;
-  s->treeMapColor = c.treeMapColor;
+  s->colors = c;
   deriveSearchColors(s);
 }
 

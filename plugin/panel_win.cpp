@@ -10,7 +10,7 @@
 #include "plugin/panel_record.h"
 #include "plugin/wide_win.h"
 #include "plugin/window_class_win.h"
-#include "scan/long_path.h"
+#include "plugin/folder_check.h"
 #include "format/visible_rows.h"
 #include "scan/scan_progress.h"
 #include "scan/scan_thread_win.h"
@@ -32,19 +32,19 @@ void paintScanState(PanelRecord* rec, HDC dc, int width) {
   char16_t decimal = rec->settings.decimalSeparator[0] ? rec->settings.decimalSeparator[0] : u'.';
   char16_t text[200];
   if (scan.scanRunning.load(std::memory_order_acquire)) {
-    SetTextColor(dc, rec->settings.textColor);
+    SetTextColor(dc, rec->settings.colors.textColor);
     RECT first = {16, 78, width - 16, 118};
     DrawTextW(dc, L"Scanning file system tree asynchronously...", -1, &first,
               DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
     formatDiscoveredLine(thousands, scan.filesCounted.load(std::memory_order_relaxed),
                          scan.foldersCounted.load(std::memory_order_relaxed), text, 200);
-    SetTextColor(dc, rec->settings.metaColor);
+    SetTextColor(dc, rec->settings.colors.metaColor);
     RECT second = {16, 108, width - 16, 138};
     DrawTextW(dc, W(text), -1, &second, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
   } else {
     formatScanSummary(thousands, decimal, rec->settings.sizeDisplay, scan.totalSize,
                       scan.filesCounted.load(), scan.foldersCounted.load(), text, 200);
-    SetTextColor(dc, rec->settings.metaColor);
+    SetTextColor(dc, rec->settings.colors.metaColor);
     RECT line = {16, 78, width - 16, 108};
     DrawTextW(dc, W(text), -1, &line, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
   }
@@ -66,12 +66,12 @@ void paintPanel(PanelRecord* rec, HDC target, const RECT& client) {
   if (rec) {
     HGDIOBJ stockFont = GetStockObject(DEFAULT_GUI_FONT);
     HGDIOBJ oldFont = SelectObject(dc, rec->res.headerFont ? rec->res.headerFont : stockFont);
-    SetTextColor(dc, rec->settings.headerColor);
+    SetTextColor(dc, rec->settings.colors.headerColor);
     RECT title = {16, 10, width - 16, 40};
     DrawTextW(dc, L"Morvane Storage Analysis", -1, &title,
               DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
     SelectObject(dc, rec->res.bodyFont ? rec->res.bodyFont : stockFont);
-    SetTextColor(dc, rec->settings.metaColor);
+    SetTextColor(dc, rec->settings.colors.metaColor);
     RECT path = {16, 44, width - 16, 70};
     DrawTextW(dc, W(rec->scan.targetPath), -1, &path,
               DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_PATH_ELLIPSIS);
@@ -102,6 +102,8 @@ void destroyPanel(HWND window, PanelRecord* rec) {
   SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   releasePanelRecord(rec);
 }
+
+uint32_t fileAttributesOf(const char16_t* path, void*) { return GetFileAttributesW(W(path)); }
 
 }  // namespace
 
@@ -154,14 +156,7 @@ HWND panelListLoad(HWND parent, const char* path, int /*showFlags*/) {
   bool converted = path && MultiByteToWideChar(CP_ACP, 0, path, -1, W(widePath), kPathUnits) > 0;
   widePath[kPathUnits - 1] = 0;
 
-  char16_t longForm[kLongPathUnits];
-  toLongPathForm(widePath, longForm, kLongPathUnits);
-  DWORD attributes = INVALID_FILE_ATTRIBUTES;
-  if (converted && widePath[0]) {
-    attributes = GetFileAttributesW(W(longForm));
-    if (attributes == INVALID_FILE_ATTRIBUTES) attributes = GetFileAttributesW(W(widePath));
-  }
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+  if (!converted || !isShowableFolder(widePath, fileAttributesOf, nullptr)) {
     DestroyWindow(window);
     releasePanelRecord(rec);
     return nullptr;

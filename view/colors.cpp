@@ -34,10 +34,10 @@ uint32_t blendColor(uint32_t from, uint32_t to, double t) {
 }
 
 void deriveSearchColors(PanelSettings* s) {
-  int32_t d = colorIsDark(s->backgroundColor) ? 8 : -8;
-  s->searchBackColor = shiftColor(s->backgroundColor, d);
-  s->searchBorderColor = blendColor(s->backgroundColor, s->metaColor, 0.45);
-  s->searchHintColor = blendColor(s->searchBackColor, s->metaColor, 0.6);
+  int32_t d = colorIsDark(s->colors.backgroundColor) ? 8 : -8;
+  s->searchBackColor = shiftColor(s->colors.backgroundColor, d);
+  s->searchBorderColor = blendColor(s->colors.backgroundColor, s->colors.metaColor, 0.45);
+  s->searchHintColor = blendColor(s->searchBackColor, s->colors.metaColor, 0.6);
 }
 
 int32_t nearestStandardIconSize(int32_t px) {

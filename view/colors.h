@@ -17,7 +17,7 @@ uint32_t shiftColor(uint32_t color, int32_t delta);
 // from + trunc((to - from) * t) per channel; t <= 0 (or NaN) gives from, t > 1 acts as 1.
 uint32_t blendColor(uint32_t from, uint32_t to, double t);
 
-// Search box colours from backgroundColor and metaColor (the brush is made by
+// Search box colours from the active background and meta colours (the brush is made by
 // the Win32 layer, see refreshSearchBrush).
 void deriveSearchColors(PanelSettings* settings);
 

@@ -4,80 +4,52 @@
 #include <gtest/gtest.h>
 
 #include "config/value_rules.h"
+#include "format/text.h"
 
-TEST(ConfigRules, YesNoIsTheFirstLetterOnly) {
-  EXPECT_TRUE(yesNo(u"yes"));
-  EXPECT_TRUE(yesNo(u"Y"));
-  EXPECT_TRUE(yesNo(u"Yeah whatever"));
-  EXPECT_FALSE(yesNo(u"1"));
-  EXPECT_FALSE(yesNo(u"true"));
-  EXPECT_FALSE(yesNo(u""));
-  EXPECT_FALSE(yesNo(u" yes"));  // the reader trims, the rule does not
+TEST(ConfigRules, YesNoWordsAndIntegers) {
+  for (const char16_t* v : {u"yes", u"Y", u"Yeah whatever"}) EXPECT_TRUE(yesNo(v)) << textToUtf8(v);
+  // The reader trims, the rule does not: " yes" is no.
+  for (const char16_t* v : {u"1", u"true", u"", u" yes"}) EXPECT_FALSE(yesNo(v)) << textToUtf8(v);
   EXPECT_FALSE(yesNo(nullptr));
-}
 
-TEST(ConfigRules, YesNoAutoLeavesEverythingElseToTheHost) {
   EXPECT_EQ(yesNoAuto(u"y"), YesNoAuto::Yes);
   EXPECT_EQ(yesNoAuto(u"No"), YesNoAuto::No);
-  EXPECT_EQ(yesNoAuto(u"Auto"), YesNoAuto::Auto);
-  EXPECT_EQ(yesNoAuto(u"0"), YesNoAuto::Auto);
-  EXPECT_EQ(yesNoAuto(u""), YesNoAuto::Auto);
-}
+  for (const char16_t* v : {u"Auto", u"0", u""}) EXPECT_EQ(yesNoAuto(v), YesNoAuto::Auto);
 
-TEST(ConfigRules, WordsMatchWholeValuesWithoutCase) {
   const WordMeaning words[] = {{u"GB", 1}, {u"B", 4}};
   EXPECT_EQ(wordValue(u"gb", words, 2, 0), 1);
   EXPECT_EQ(wordValue(u"b", words, 2, 0), 4);
   EXPECT_EQ(wordValue(u"GBytes", words, 2, 0), 0);  // no prefix matching
   EXPECT_EQ(wordValue(u"", words, 2, 7), 7);
+
+  const struct { const char16_t* text; int32_t want; } ints[] = {
+      {u"20", 20}, {u"-1", -1}, {u"  12px", 12}, {u"abc", 0}, {u"", 0}, {u"-", 0},
+      {u"99999999999999999999", INT32_MAX}, {u"-99999999999999999999", INT32_MIN}};
+  for (const auto& r : ints) EXPECT_EQ(parseLeadingInt(r.text), r.want) << textToUtf8(r.text);
 }
 
-TEST(ConfigRules, LeadingIntegerLikeTheProfileReader) {
-  EXPECT_EQ(parseLeadingInt(u"20"), 20);
-  EXPECT_EQ(parseLeadingInt(u"-1"), -1);
-  EXPECT_EQ(parseLeadingInt(u"  12px"), 12);
-  EXPECT_EQ(parseLeadingInt(u"abc"), 0);
-  EXPECT_EQ(parseLeadingInt(u""), 0);
-  EXPECT_EQ(parseLeadingInt(u"-"), 0);
-  EXPECT_EQ(parseLeadingInt(u"99999999999999999999"), INT32_MAX);
-  EXPECT_EQ(parseLeadingInt(u"-99999999999999999999"), INT32_MIN);
-}
-
-TEST(ConfigRules, ColourTextForms) {
-  uint32_t v = 0;
-  EXPECT_TRUE(parseColorText(u"FF0000", &v));
-  EXPECT_EQ(v, 0xFF0000u);
-  EXPECT_TRUE(parseColorText(u"0xFF0000", &v));
-  EXPECT_EQ(v, 0xFF0000u);
-  EXPECT_TRUE(parseColorText(u"0X00ff00", &v));
-  EXPECT_EQ(v, 0x00FF00u);
-  EXPECT_TRUE(parseColorText(u"abc", &v));  // three hex digits are a number
-  EXPECT_EQ(v, 0xABCu);
-  EXPECT_TRUE(parseColorText(u"0x7F123456", &v));  // bits above 23 ignored
-  EXPECT_EQ(v, 0x123456u);
-  EXPECT_TRUE(parseColorText(u"12ZZ", &v));  // leading digits are enough
-  EXPECT_EQ(v, 0x12u);
-
-  EXPECT_FALSE(parseColorText(u"12", &v));
-  EXPECT_FALSE(parseColorText(u"red", &v));
-  EXPECT_FALSE(parseColorText(u"0xZZ", &v));
-  EXPECT_FALSE(parseColorText(u"", &v));
-  EXPECT_FALSE(parseColorText(u"#FF0000", &v));
-}
-
-TEST(ConfigRules, ColourByteOrder) {
+TEST(ConfigRules, ColourTextAndByteOrder) {
+  // 0 as the expected value: no colour.
+  const struct { const char16_t* text; uint32_t want; } rows[] = {
+      {u"FF0000", 0xFF0000}, {u"0xFF0000", 0xFF0000}, {u"0X00ff00", 0x00FF00},
+      {u"abc", 0xABC},             // three hex digits are a number
+      {u"0x7F123456", 0x123456},   // bits above 23 ignored
+      {u"12ZZ", 0x12},             // leading digits are enough
+      {u"12", 0}, {u"red", 0}, {u"0xZZ", 0}, {u"", 0}, {u"#FF0000", 0}};
+  for (const auto& r : rows) {
+    uint32_t v = 0;
+    EXPECT_EQ(parseColorText(r.text, &v), r.want != 0) << textToUtf8(r.text);
+    EXPECT_EQ(v, r.want) << textToUtf8(r.text);
+  }
   EXPECT_EQ(colorFromRgb(0x123456), 0x563412u);
   EXPECT_EQ(rgbFromColor(0x563412), 0x123456u);
-  EXPECT_EQ(colorFromRgb(0xFF0000), 0x0000FFu);  // red lands in the low byte
 }
 
-
 TEST(ConfigRules, MulDivRoundsLikeWindows) {
-  EXPECT_EQ(mulDivRound(16, 150, 100), 24);
-  EXPECT_EQ(mulDivRound(11, 96, 72), 15);   // 14.67
-  EXPECT_EQ(mulDivRound(3, 1, 2), 2);       // half away from zero
-  EXPECT_EQ(mulDivRound(-3, 1, 2), -2);
-  EXPECT_EQ(mulDivRound(5, 1, 0), -1);
-  EXPECT_EQ(mulDivRound(INT32_MAX, 4, 2), -1);
-  EXPECT_EQ(mulDivRound(INT32_MAX, 96, 96), INT32_MAX);
+  const struct { int32_t a, b, c, want; } rows[] = {
+      {16, 150, 100, 24}, {11, 96, 72, 15},  // 14.67
+      {3, 1, 2, 2}, {-3, 1, 2, -2},          // half away from zero
+      {5, 1, 0, -1}, {INT32_MAX, 4, 2, -1}, {INT32_MAX, 96, 96, INT32_MAX}};
+  for (const auto& r : rows)
+    EXPECT_EQ(mulDivRound(r.a, r.b, r.c), r.want) << r.a << "*" << r.b << "/" << r.c;
 }

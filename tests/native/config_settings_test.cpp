@@ -17,9 +17,9 @@
 namespace {
 
 constexpr uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
-constexpr const char16_t* kHost = u"C:\\tc\\wincmd.ini";
 constexpr const char16_t* kThemeKey =
     u"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+constexpr uint32_t kDarkBack = rgb(42, 42, 42), kLightBack = rgb(192, 192, 192);
 
 struct Loaded {
   PanelSettings s;
@@ -45,85 +45,92 @@ std::unique_ptr<Loaded> load(const std::u16string& cfg) {
   return load(cfg, p);
 }
 
-FakeConfigPlatform hostWith(const std::u16string& ini) {
-  FakeConfigPlatform p;
-  p.setEnv(u"COMMANDER_INI", kHost);
-  p.setFile(kHost, ini);
-  return p;
+// One integer setting after loading `cfg` with a host file holding `host`
+// (none when null).
+struct IntCase {
+  const char16_t* cfg;
+  const char16_t* host;
+  int32_t PanelSettings::*field;
+  int32_t want;
+};
+
+void expectInts(const IntCase* rows, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    FakeConfigPlatform p = rows[i].host ? fakeHost(rows[i].host) : FakeConfigPlatform();
+    EXPECT_EQ(load(rows[i].cfg, p)->s.*rows[i].field, rows[i].want)
+        << "row " << i << ": " << textToUtf8(rows[i].cfg) << " / "
+        << (rows[i].host ? textToUtf8(rows[i].host) : "no host");
+  }
 }
+
+using S = PanelSettings;
 
 }  // namespace
 
-TEST(SettingsColours, DefaultsOfBothSets) {
+TEST(SettingsColours, DefaultsValuesAndFallbacks) {
   auto l = load(u"");
-  EXPECT_EQ(l->s.darkColors.backgroundColor, rgb(42, 42, 42));
-  EXPECT_EQ(l->s.darkColors.headerColor, rgb(59, 130, 246));
-  EXPECT_EQ(l->s.darkColors.topFilesLabelColor, rgb(239, 246, 255));
-  EXPECT_EQ(l->s.darkColors.treeMapColor, rgb(62, 146, 166));
-  EXPECT_EQ(l->s.lightColors.backgroundColor, rgb(192, 192, 192));
-  EXPECT_EQ(l->s.lightColors.folderColor, rgb(30, 58, 138));
-  EXPECT_EQ(l->s.lightColors.headerActiveColor, rgb(199, 221, 251));
-  EXPECT_EQ(l->s.lightColors.topFilesLabelColor, rgb(26, 26, 26));
-}
+  const struct { ColorSet PanelSettings::*set; uint32_t ColorSet::*field; uint32_t want; } defaults[] = {
+      {&S::darkColors, &ColorSet::backgroundColor, kDarkBack},
+      {&S::darkColors, &ColorSet::headerColor, rgb(59, 130, 246)},
+      {&S::darkColors, &ColorSet::topFilesLabelColor, rgb(239, 246, 255)},
+      {&S::darkColors, &ColorSet::treeMapColor, rgb(62, 146, 166)},
+      {&S::lightColors, &ColorSet::backgroundColor, kLightBack},
+      {&S::lightColors, &ColorSet::folderColor, rgb(30, 58, 138)},
+      {&S::lightColors, &ColorSet::headerActiveColor, rgb(199, 221, 251)},
+      {&S::lightColors, &ColorSet::topFilesLabelColor, rgb(26, 26, 26)}};
+  for (size_t i = 0; i < sizeof defaults / sizeof defaults[0]; ++i)
+    EXPECT_EQ(l->s.*defaults[i].set.*defaults[i].field, defaults[i].want) << "row " << i;
 
-TEST(SettingsColours, ValuesFallbacksAndTopFilesLabelFollowingText) {
-  auto l = load(
+  l = load(
       u"[ThemeDark]\nBackgroundColor=FF0000\nTextColor=0x00FF00\nMetaColor=12\nFileColor=red\n"
       u"[ThemeLight]\nBackgroundColor=0xFF0000\nTextColor=123456\nTopFilesLabelColor=0x0000FF\n");
-  EXPECT_EQ(l->s.darkColors.backgroundColor, rgb(255, 0, 0));
-  EXPECT_EQ(l->s.darkColors.textColor, rgb(0, 255, 0));
-  EXPECT_EQ(l->s.darkColors.topFilesLabelColor, rgb(0, 255, 0));  // follows TextColor
-  EXPECT_EQ(l->s.darkColors.metaColor, rgb(148, 163, 184));       // "12" keeps the default
-  EXPECT_EQ(l->s.darkColors.fileColor, rgb(239, 246, 255));       // "red" keeps the default
-  EXPECT_EQ(l->s.lightColors.backgroundColor, rgb(255, 0, 0));
-  EXPECT_EQ(l->s.lightColors.textColor, rgb(0x12, 0x34, 0x56));
-  EXPECT_EQ(l->s.lightColors.topFilesLabelColor, rgb(0, 0, 255));  // an own value wins
+  const ColorSet &dark = l->s.darkColors, &light = l->s.lightColors;
+  EXPECT_EQ(dark.backgroundColor, rgb(255, 0, 0));
+  EXPECT_EQ(dark.textColor, rgb(0, 255, 0));
+  EXPECT_EQ(dark.topFilesLabelColor, rgb(0, 255, 0));  // follows TextColor
+  EXPECT_EQ(dark.metaColor, rgb(148, 163, 184));       // "12" keeps the default
+  EXPECT_EQ(dark.fileColor, rgb(239, 246, 255));       // "red" keeps the default
+  EXPECT_EQ(light.backgroundColor, rgb(255, 0, 0));
+  EXPECT_EQ(light.textColor, rgb(0x12, 0x34, 0x56));
+  EXPECT_EQ(light.topFilesLabelColor, rgb(0, 0, 255));  // an own value wins
 }
 
 TEST(SettingsTheme, ForcedAndAutoDecisions) {
   auto l = load(u"[Display]\nThemeMode=dark\n");
   EXPECT_EQ(l->s.themeMode, kThemeDark);
   EXPECT_EQ(l->s.isDark, 1);
-  EXPECT_EQ(l->s.backgroundColor, rgb(42, 42, 42));
+  EXPECT_EQ(l->s.colors.backgroundColor, kDarkBack);
   EXPECT_EQ(textToUtf8(l->notes.themeDiag), "(forced, no wincmd.ini check needed)");
+  EXPECT_EQ(l->s.searchBackColor, rgb(50, 50, 50));
+  EXPECT_EQ(l->s.searchBorderColor, rgb(89, 96, 105));
+  EXPECT_EQ(l->s.searchHintColor, rgb(108, 117, 130));
 
   l = load(u"[Display]\nThemeMode=LIGHT\n");
   EXPECT_EQ(l->s.isDark, 0);
-  EXPECT_EQ(l->s.backgroundColor, rgb(192, 192, 192));
+  EXPECT_EQ(l->s.colors.backgroundColor, kLightBack);
+  EXPECT_EQ(l->s.searchBackColor, rgb(184, 184, 184));
+  EXPECT_EQ(l->s.searchBorderColor, rgb(140, 144, 151));
+  EXPECT_EQ(l->s.searchHintColor, rgb(119, 125, 133));
+
+  FakeConfigPlatform p = fakeHost(u"[Configuration]\nDarkMode=2\n");
+  p.setRegistry(kThemeKey, u"AppsUseLightTheme", registryDword(1));
+  l = load(u"", p);
+  EXPECT_EQ(l->s.isDark, 1);
+  EXPECT_EQ(l->s.colors.backgroundColor, kDarkBack);
+  EXPECT_EQ(l->s.colors.textColor, rgb(239, 246, 255));
+  EXPECT_EQ(l->s.colors.headerBarColor, rgb(30, 30, 30));
+  EXPECT_EQ(l->s.colors.treeMapColor, rgb(62, 146, 166));
 
   // "Night" is Auto; no host file and no Windows value: light.
   l = load(u"[Display]\nThemeMode=Night\n");
   EXPECT_EQ(l->s.themeMode, kThemeAuto);
   EXPECT_EQ(l->s.isDark, 0);
-
-  FakeConfigPlatform p = hostWith(u"[Configuration]\nDarkMode=2\n");
-  p.setRegistry(kThemeKey, u"AppsUseLightTheme", registryDword(1));
-  l = load(u"", p);
-  EXPECT_EQ(l->s.isDark, 1);
-  EXPECT_EQ(l->s.backgroundColor, rgb(42, 42, 42));
-  EXPECT_EQ(l->s.textColor, rgb(239, 246, 255));
-  EXPECT_EQ(l->s.headerBarColor, rgb(30, 30, 30));
-  EXPECT_EQ(l->s.treeMapColor, rgb(62, 146, 166));
-
-  // DarkMode 1 leaves it to Windows.
-  p = hostWith(u"[Configuration]\nDarkMode=1\n");
+  // DarkMode 1 leaves it to Windows; the host's light answer is final.
+  p = fakeHost(u"[Configuration]\nDarkMode=1\n");
   p.setRegistry(kThemeKey, u"AppsUseLightTheme", registryDword(0));
   EXPECT_EQ(load(u"", p)->s.isDark, 1);
-  // The host's light answer is final, Windows is not asked.
-  p = hostWith(u"[Configuration]\nDarkMode=0\n");
-  p.setRegistry(kThemeKey, u"AppsUseLightTheme", registryDword(0));
+  p.setFile(kFakeHostFile, u"[Configuration]\nDarkMode=0\n");
   EXPECT_EQ(load(u"", p)->s.isDark, 0);
-}
-
-TEST(SettingsTheme, DerivedSearchColoursOfTheDefaults) {
-  auto l = load(u"[Display]\nThemeMode=Dark\n");
-  EXPECT_EQ(l->s.searchBackColor, rgb(50, 50, 50));
-  EXPECT_EQ(l->s.searchBorderColor, rgb(89, 96, 105));
-  EXPECT_EQ(l->s.searchHintColor, rgb(108, 117, 130));
-  l = load(u"[Display]\nThemeMode=Light\n");
-  EXPECT_EQ(l->s.searchBackColor, rgb(184, 184, 184));
-  EXPECT_EQ(l->s.searchBorderColor, rgb(140, 144, 151));
-  EXPECT_EQ(l->s.searchHintColor, rgb(119, 125, 133));
 }
 
 TEST(SettingsTheme, SwitchOnlyMovesAutoPanels) {
@@ -131,147 +138,114 @@ TEST(SettingsTheme, SwitchOnlyMovesAutoPanels) {
   ASSERT_EQ(l->s.isDark, 0);
   EXPECT_TRUE(switchTheme(&l->s, true));
   EXPECT_EQ(l->s.isDark, 1);
-  EXPECT_EQ(l->s.backgroundColor, rgb(42, 42, 42));
+  EXPECT_EQ(l->s.colors.backgroundColor, kDarkBack);
   EXPECT_EQ(l->s.searchBackColor, rgb(50, 50, 50));
   EXPECT_FALSE(switchTheme(&l->s, true));
   EXPECT_TRUE(switchTheme(&l->s, false));
-  EXPECT_EQ(l->s.backgroundColor, rgb(192, 192, 192));
+  EXPECT_EQ(l->s.colors.backgroundColor, kLightBack);
 
   l = load(u"[Display]\nThemeMode=Light\n");
   EXPECT_FALSE(switchTheme(&l->s, true));
-  EXPECT_EQ(l->s.backgroundColor, rgb(192, 192, 192));
+  EXPECT_EQ(l->s.colors.backgroundColor, kLightBack);
 }
 
 TEST(SettingsSwitches, DefaultsAndValueRules) {
   auto l = load(u"");
-  EXPECT_EQ(l->s.barScaleLargest, 1);
-  EXPECT_EQ(l->s.boldFolderNames, 0);
-  EXPECT_EQ(l->s.showSearchBox, 1);
-  EXPECT_EQ(l->s.showHeaders, 1);
-  EXPECT_EQ(l->s.fancyBar, 1);
-  EXPECT_EQ(l->s.fancyText, 1);
-  EXPECT_EQ(l->s.sizeDisplay, kSizeDisplayAuto);
-  EXPECT_EQ(l->s.jumpToSamePane, 0);
-  EXPECT_EQ(l->s.fancyMapStyle, kMapFlat);
-  EXPECT_EQ(l->s.treeMapLabelSize, 1);
-  EXPECT_EQ(l->s.treeMapIcons, 1);
-  EXPECT_EQ(l->s.fancyMap, 1);
-  EXPECT_EQ(l->s.fancyPop, 1);
-  EXPECT_EQ(l->s.dirBrackets, 0);
-  EXPECT_EQ(l->s.colorIcons, 1);
-  EXPECT_EQ(l->s.hostListIcons, 0);
-  EXPECT_EQ(l->s.useEverything, 1);
-  EXPECT_EQ(l->s.everythingLabel, kEverythingLabelOn);
-  EXPECT_EQ(l->s.everythingDebug, 0);
-  EXPECT_EQ(l->s.showExeIcons, 1);
-  EXPECT_EQ(l->s.maxTopFiles, 50);
-  EXPECT_EQ(l->s.maxFolderDepth, 15);
+  const struct { int32_t PanelSettings::*field; int32_t want; } defaults[] = {
+      {&S::barScaleLargest, 1}, {&S::boldFolderNames, 0}, {&S::showSearchBox, 1},
+      {&S::showHeaders, 1}, {&S::fancyBar, 1}, {&S::fancyText, 1},
+      {&S::sizeDisplay, kSizeDisplayAuto}, {&S::jumpToSamePane, 0}, {&S::fancyMapStyle, kMapFlat},
+      {&S::treeMapLabelSize, 1}, {&S::treeMapIcons, 1}, {&S::fancyMap, 1},
+      {&S::fancyPop, 1}, {&S::dirBrackets, 0}, {&S::colorIcons, 1},
+      {&S::hostListIcons, 0}, {&S::useEverything, 1}, {&S::everythingLabel, kEverythingLabelOn},
+      {&S::everythingDebug, 0}, {&S::showExeIcons, 1}, {&S::maxTopFiles, 50},
+      {&S::maxFolderDepth, 15}};
+  for (size_t i = 0; i < sizeof defaults / sizeof defaults[0]; ++i)
+    EXPECT_EQ(l->s.*defaults[i].field, defaults[i].want) << "row " << i;
 
-  EXPECT_EQ(load(u"[Display]\nSearchbox=yes\n")->s.showSearchBox, 1);
-  EXPECT_EQ(load(u"[Display]\nSearchbox=1\n")->s.showSearchBox, 0);
-  EXPECT_EQ(load(u"[Display]\nSearchbox=\n")->s.showSearchBox, 0);
-
-  l = load(u"[Display]\nBarScaleMode=Total\nSizeDisplay=mb\nJumpToPane=same\n"
-           u"[Treemap]\nFancyMapStyle=Colour\nTreeMapLabel=name\n"
-           u"[Everything]\nShowEverythingLabel=overlay\n");
-  EXPECT_EQ(l->s.barScaleLargest, 0);
-  EXPECT_EQ(l->s.sizeDisplay, kSizeDisplayMB);
-  EXPECT_EQ(l->s.jumpToSamePane, 1);
-  EXPECT_EQ(l->s.fancyMapStyle, kMapColor);
-  EXPECT_EQ(l->s.treeMapLabelSize, 0);
-  EXPECT_EQ(l->s.everythingLabel, kEverythingLabelOverlay);
-
-  EXPECT_EQ(load(u"[Display]\nSizeDisplay=Bytes\n")->s.sizeDisplay, kSizeDisplayAuto);
-  EXPECT_EQ(load(u"[Treemap]\nFancyMapStyle=gradient\n")->s.fancyMapStyle, kMapGradient);
-  EXPECT_EQ(load(u"[Treemap]\nFancyMapStyle=Fancy\n")->s.fancyMapStyle, kMapFlat);
-  EXPECT_EQ(load(u"[Everything]\nShowEverythingLabel=Icon\n")->s.everythingLabel, kEverythingLabelIcon);
-  EXPECT_EQ(load(u"[Everything]\nShowEverythingLabel=no\n")->s.everythingLabel, kEverythingLabelOff);
-  // The 8-unit buffer cuts "OverlayX" to "Overlay".
-  EXPECT_EQ(load(u"[Everything]\nShowEverythingLabel=OverlayX\n")->s.everythingLabel,
-            kEverythingLabelOverlay);
-}
-
-TEST(SettingsSwitches, EverythingDebugNeedsEverything) {
-  EXPECT_EQ(load(u"[Everything]\nEverything=N\nEverythingDebug=Y\n")->s.everythingDebug, 0);
-  EXPECT_EQ(load(u"[Everything]\nEverythingDebug=Y\n")->s.everythingDebug, 1);
+  const IntCase rows[] = {
+      {u"[Display]\nSearchbox=yes\n", nullptr, &S::showSearchBox, 1},
+      {u"[Display]\nSearchbox=1\n", nullptr, &S::showSearchBox, 0},
+      {u"[Display]\nSearchbox=\n", nullptr, &S::showSearchBox, 0},
+      {u"[Display]\nBarScaleMode=Total\n", nullptr, &S::barScaleLargest, 0},
+      {u"[Display]\nSizeDisplay=mb\n", nullptr, &S::sizeDisplay, kSizeDisplayMB},
+      {u"[Display]\nSizeDisplay=Bytes\n", nullptr, &S::sizeDisplay, kSizeDisplayAuto},
+      {u"[Display]\nJumpToPane=same\n", nullptr, &S::jumpToSamePane, 1},
+      {u"[Treemap]\nFancyMapStyle=Colour\n", nullptr, &S::fancyMapStyle, kMapColor},
+      {u"[Treemap]\nFancyMapStyle=gradient\n", nullptr, &S::fancyMapStyle, kMapGradient},
+      {u"[Treemap]\nFancyMapStyle=Fancy\n", nullptr, &S::fancyMapStyle, kMapFlat},
+      {u"[Treemap]\nTreeMapLabel=name\n", nullptr, &S::treeMapLabelSize, 0},
+      {u"[Everything]\nShowEverythingLabel=overlay\n", nullptr, &S::everythingLabel, kEverythingLabelOverlay},
+      {u"[Everything]\nShowEverythingLabel=Icon\n", nullptr, &S::everythingLabel, kEverythingLabelIcon},
+      {u"[Everything]\nShowEverythingLabel=no\n", nullptr, &S::everythingLabel, kEverythingLabelOff},
+      // The 8-unit buffer cuts "OverlayX" to "Overlay".
+      {u"[Everything]\nShowEverythingLabel=OverlayX\n", nullptr, &S::everythingLabel, kEverythingLabelOverlay},
+      {u"[Everything]\nEverything=N\nEverythingDebug=Y\n", nullptr, &S::everythingDebug, 0},
+      {u"[Everything]\nEverythingDebug=Y\n", nullptr, &S::everythingDebug, 1},
+      {u"[Filters]\nMaxFolderDepth=0\n", nullptr, &S::maxFolderDepth, 1},
+      {u"[Filters]\nMaxFolderDepth=1\n", nullptr, &S::maxFolderDepth, 1},
+      {u"[Filters]\nMaxFolderDepth=2\n", nullptr, &S::maxFolderDepth, 2},
+      {u"[Filters]\nMaxFolderDepth=-40\n", nullptr, &S::maxFolderDepth, 1},
+      {u"[Filters]\nMaxTopFiles=0\n", nullptr, &S::maxTopFiles, 0},
+      {u"[Filters]\nMaxTopFiles=-3\n", nullptr, &S::maxTopFiles, -3}};
+  expectInts(rows, sizeof rows / sizeof rows[0]);
 }
 
 TEST(SettingsSwitches, AutoKeysFollowTheHost) {
-  FakeConfigPlatform p = hostWith(u"[Configuration]\nDarkMode=0\n");
-  auto l = load(u"", p);
-  EXPECT_EQ(l->s.showExeIcons, 1);  // missing key: true
-  EXPECT_EQ(l->s.dirBrackets, 0);   // missing key: false
-  EXPECT_EQ(l->s.hostListIcons, 0);
-
-  p = hostWith(u"[Configuration]\nShowEXEandLNKicons=0\nDirBrackets=1\nOldListIcons=3\n");
-  l = load(u"", p);
-  EXPECT_EQ(l->s.showExeIcons, 0);
-  EXPECT_EQ(l->s.dirBrackets, 1);
-  EXPECT_EQ(l->s.hostListIcons, 1);
-
-  // Explicit values win over the host.
-  l = load(u"[Display]\nShowExeIcons=Y\nDirBrackets=no\nTCListIcons=n\n", p);
-  EXPECT_EQ(l->s.showExeIcons, 1);
-  EXPECT_EQ(l->s.dirBrackets, 0);
-  EXPECT_EQ(l->s.hostListIcons, 0);
+  const char16_t* kSet = u"[Configuration]\nShowEXEandLNKicons=0\nDirBrackets=1\nOldListIcons=3\n";
+  const char16_t* kExplicit = u"[Display]\nShowExeIcons=Y\nDirBrackets=no\nTCListIcons=n\n";
+  const IntCase rows[] = {
+      // A missing key: ShowExeIcons true, the others false.
+      {u"", u"[Configuration]\nDarkMode=0\n", &S::showExeIcons, 1},
+      {u"", u"[Configuration]\nDarkMode=0\n", &S::dirBrackets, 0},
+      {u"", u"[Configuration]\nDarkMode=0\n", &S::hostListIcons, 0},
+      {u"", kSet, &S::showExeIcons, 0},
+      {u"", kSet, &S::dirBrackets, 1},
+      {u"", kSet, &S::hostListIcons, 1},
+      // Explicit values win over the host.
+      {kExplicit, kSet, &S::showExeIcons, 1},
+      {kExplicit, kSet, &S::dirBrackets, 0},
+      {kExplicit, kSet, &S::hostListIcons, 0}};
+  expectInts(rows, sizeof rows / sizeof rows[0]);
 }
 
-TEST(SettingsLimits, DepthAndTopFiles) {
-  EXPECT_EQ(load(u"[Filters]\nMaxFolderDepth=0\n")->s.maxFolderDepth, 1);
-  EXPECT_EQ(load(u"[Filters]\nMaxFolderDepth=1\n")->s.maxFolderDepth, 1);
-  EXPECT_EQ(load(u"[Filters]\nMaxFolderDepth=2\n")->s.maxFolderDepth, 2);
-  EXPECT_EQ(load(u"[Filters]\nMaxFolderDepth=-40\n")->s.maxFolderDepth, 1);
-  EXPECT_EQ(load(u"[Filters]\nMaxTopFiles=0\n")->s.maxTopFiles, 0);
-  EXPECT_EQ(load(u"[Filters]\nMaxTopFiles=-3\n")->s.maxTopFiles, -3);
-}
-
-TEST(SettingsIcons, IconSizeRulesAndColumn) {
-  auto l = load(u"[Display]\nIconSize=7\n");
-  EXPECT_EQ(l->s.iconSize, 16);
-  l = load(u"[Display]\nIconSize=20\n");
-  EXPECT_EQ(l->s.iconSize, 20);
-  EXPECT_EQ(l->s.iconColumnWidth, 36);
-  EXPECT_EQ(load(u"[Display]\nIconSize=abc\n")->s.iconSize, 16);
-  EXPECT_EQ(load(u"[Display]\nIconSize=99999999999\n")->s.iconSize, kMaxIconSize);
-
-  // Auto with a host: Iconsize32 and MinIconWidth.
-  FakeConfigPlatform p =
-      hostWith(u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=60\n");
-  l = load(u"", p);
-  EXPECT_EQ(l->s.iconSize, 32);
-  EXPECT_EQ(l->s.iconColumnWidth, 60);
-  EXPECT_EQ(l->notes.iconSizeFromHost, 1);
-  p = hostWith(u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=20\n");
-  EXPECT_EQ(load(u"", p)->s.iconColumnWidth, 48);
-  p = hostWith(u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=-4\n");
-  EXPECT_EQ(load(u"", p)->s.iconColumnWidth, 52);
-  // A fixed IconSize ignores the host's minimum.
-  EXPECT_EQ(load(u"[Display]\nIconSize=20\n", p)->s.iconColumnWidth, 36);
-  // A huge negative minimum cannot overflow the width.
-  p = hostWith(u"[Configuration]\nMinIconWidth=-2147483647\n");
-  EXPECT_EQ(load(u"", p)->s.iconColumnWidth, kMaxRowMetric);
+TEST(SettingsIcons, IconSizeAndColumn) {
+  const char16_t* kHostIcons = u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=-4\n";
+  const IntCase rows[] = {
+      {u"[Display]\nIconSize=7\n", nullptr, &S::iconSize, 16},
+      {u"[Display]\nIconSize=20\n", nullptr, &S::iconSize, 20},
+      {u"[Display]\nIconSize=20\n", nullptr, &S::iconColumnWidth, 36},
+      {u"[Display]\nIconSize=abc\n", nullptr, &S::iconSize, 16},
+      {u"[Display]\nIconSize=99999999999\n", nullptr, &S::iconSize, kMaxIconSize},
+      // Auto with a host: Iconsize32 and MinIconWidth.
+      {u"", u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=60\n", &S::iconSize, 32},
+      {u"", u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=60\n", &S::iconColumnWidth, 60},
+      {u"", u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=20\n", &S::iconColumnWidth, 48},
+      {u"", kHostIcons, &S::iconColumnWidth, 52},
+      // A fixed IconSize ignores the host's minimum.
+      {u"[Display]\nIconSize=20\n", kHostIcons, &S::iconColumnWidth, 36},
+      // A huge negative minimum cannot overflow the width.
+      {u"", u"[Configuration]\nMinIconWidth=-2147483647\n", &S::iconColumnWidth, kMaxRowMetric}};
+  expectInts(rows, sizeof rows / sizeof rows[0]);
+  FakeConfigPlatform p = fakeHost(kHostIcons);
+  EXPECT_EQ(load(u"", p)->notes.iconSizeFromHost, 1);
 }
 
 TEST(SettingsIcons, ScaledSizesAndSmallIconDecision) {
-  auto l = load(u"");
-  EXPECT_EQ(l->s.dpiScalePercent, 100);
-  EXPECT_EQ(l->s.useSmallIcons, 1);
-  EXPECT_EQ(l->s.everythingLabelIconSize, 16);
-  EXPECT_EQ(l->s.everythingOverlayIconSize, 16);
-
-  FakeConfigPlatform p;
-  l = load(u"", p, 144);  // 150 %: 16 -> 24 pixels
-  EXPECT_EQ(l->s.dpiScalePercent, 150);
-  EXPECT_EQ(l->s.useSmallIcons, 0);
-  EXPECT_EQ(l->s.everythingLabelIconSize, 24);
-  EXPECT_EQ(l->s.everythingOverlayIconSize, 16);  // 20 ties between 16 and 24
-
-  l = load(u"[Display]\nIconSize=32\n", p, 120);  // 125 %: 40 pixels, overlay 34
-  EXPECT_EQ(l->s.everythingLabelIconSize, 32);
-  EXPECT_EQ(l->s.everythingOverlayIconSize, 32);
-
-  l = load(u"", p, 0);  // a device without a resolution counts as 96 dpi
-  EXPECT_EQ(l->s.dpiScalePercent, 100);
+  // {dpi, IconSize, scale %, small icons, label icon, overlay icon}
+  const struct { int dpi; const char16_t* cfg; int32_t scale, small, label, overlay; } rows[] = {
+      {96, u"", 100, 1, 16, 16},
+      {144, u"", 150, 0, 24, 16},                          // 24 pixels; overlay 20 ties: 16
+      {120, u"[Display]\nIconSize=32\n", 125, 0, 32, 32},  // 40 pixels, overlay 34
+      {0, u"", 100, 1, 16, 16}};                           // no resolution counts as 96 dpi
+  for (const auto& r : rows) {
+    FakeConfigPlatform p;
+    auto l = load(r.cfg, p, r.dpi);
+    EXPECT_EQ(l->s.dpiScalePercent, r.scale) << r.dpi;
+    EXPECT_EQ(l->s.useSmallIcons, r.small) << r.dpi;
+    EXPECT_EQ(l->s.everythingLabelIconSize, r.label) << r.dpi;
+    EXPECT_EQ(l->s.everythingOverlayIconSize, r.overlay) << r.dpi;
+  }
 }
 
 TEST(SettingsFonts, FaceSizesAndWeights) {
@@ -283,26 +257,26 @@ TEST(SettingsFonts, FaceSizesAndWeights) {
   EXPECT_EQ(l->s.bodyFontWeight, 400);
   EXPECT_EQ(l->s.fontFromHost, 0);
 
-  FakeConfigPlatform p = hostWith(u"[AllResolutions]\nFontName=Tahoma\nFontSize=5\nFontWeight=1200\n");
+  FakeConfigPlatform p = fakeHost(u"[AllResolutions]\nFontName=Tahoma\nFontSize=5\nFontWeight=1200\n");
   l = load(u"[Typography]\nBodyFontSize=20\n", p);
   EXPECT_EQ(textToUtf8(l->s.fontFace), "Tahoma");
   EXPECT_EQ(l->s.bodyFontSize, 11);  // the host's replaces the file's, and 5 becomes 11
   EXPECT_EQ(l->s.bodyFontWeight, 400);
   EXPECT_EQ(l->s.fontFromHost, 1);
-
   l = load(u"[Typography]\nFontName=Consolas\nBodyFontSize=7\n", p);
   EXPECT_EQ(textToUtf8(l->s.fontFace), "Consolas");
   EXPECT_EQ(l->s.bodyFontSize, 7);
   EXPECT_EQ(l->s.smallFontSize, 6);  // 6.45 -> 6
   EXPECT_EQ(l->s.fontFromHost, 0);
-  EXPECT_EQ(load(u"[Typography]\nBodyFontSize=8\n")->s.smallFontSize, 7);  // 7.3 -> 7
-  EXPECT_EQ(load(u"[Typography]\nBodyFontSize=2\n")->s.smallFontSize, 6);
 
+  const IntCase rows[] = {{u"[Typography]\nBodyFontSize=8\n", nullptr, &S::smallFontSize, 7},  // 7.3
+                          {u"[Typography]\nBodyFontSize=2\n", nullptr, &S::smallFontSize, 6}};
+  expectInts(rows, 2);
   EXPECT_EQ(fontHeightForPoints(11, 96), -15);
   EXPECT_EQ(fontHeightForPoints(14, 144), -28);
 }
 
-TEST(SettingsMetrics, TextMetricsInDesignUnits) {
+TEST(SettingsMetrics, TextMetricsAndRowHeight) {
   FakeConfigPlatform p;
   auto l = load(u"", p, 144, TextMeasure{30, 23, 300, 10});
   EXPECT_EQ(l->s.headerTextHeight, 20);
@@ -310,53 +284,43 @@ TEST(SettingsMetrics, TextMetricsInDesignUnits) {
   EXPECT_EQ(l->s.titleWidth, 200);
   EXPECT_EQ(l->s.searchBoxHeight, 23);
   EXPECT_EQ(l->s.searchBoxWidth, 7 * 20 + 10);  // 6.67 rounds to 7
-  EXPECT_EQ(load(u"[Display]\nSearchbox=N\n")->s.searchBoxWidth, 0);
-}
 
-TEST(SettingsMetrics, RowHeightRules) {
   // base = max(body 15, icon 16) = 16
-  EXPECT_EQ(load(u"[Display]\nRowHeight=0\n")->s.rowHeight, 18);  // 16, raised to 18
-  EXPECT_EQ(load(u"[Display]\nRowHeight=-1\n")->s.rowHeight, 28);
-  EXPECT_EQ(load(u"[Display]\nRowHeight=3\n")->s.rowHeight, 22);
-  EXPECT_EQ(load(u"")->s.rowHeight, 28);
-  EXPECT_EQ(load(u"[Display]\nRowHeight=2000000000\n")->s.rowHeight, kMaxRowMetric);
-
-  FakeConfigPlatform p = hostWith(u"[Configuration]\nMinLineHeight=30\n");
-  EXPECT_EQ(load(u"", p)->s.rowHeight, 30);
-  p = hostWith(u"[Configuration]\nMinLineHeight=10\n");
-  EXPECT_EQ(load(u"", p)->s.rowHeight, 18);  // base 16, raised to 18
-  p = hostWith(u"[Configuration]\nMinLineHeight=-6\n");
-  EXPECT_EQ(load(u"", p)->s.rowHeight, 22);
-  EXPECT_EQ(load(u"[Display]\nRowHeight=3\n", p)->s.rowHeight, 22);  // fixed ignores the host
+  const IntCase rows[] = {
+      {u"[Display]\nSearchbox=N\n", nullptr, &S::searchBoxWidth, 0},
+      {u"[Display]\nRowHeight=0\n", nullptr, &S::rowHeight, 18},  // 16, raised to 18
+      {u"[Display]\nRowHeight=-1\n", nullptr, &S::rowHeight, 28},
+      {u"[Display]\nRowHeight=3\n", nullptr, &S::rowHeight, 22},
+      {u"", nullptr, &S::rowHeight, 28},
+      {u"[Display]\nRowHeight=2000000000\n", nullptr, &S::rowHeight, kMaxRowMetric},
+      {u"", u"[Configuration]\nMinLineHeight=30\n", &S::rowHeight, 30},
+      {u"", u"[Configuration]\nMinLineHeight=10\n", &S::rowHeight, 18},  // base 16, raised to 18
+      {u"", u"[Configuration]\nMinLineHeight=-6\n", &S::rowHeight, 22},
+      // A fixed RowHeight ignores the host.
+      {u"[Display]\nRowHeight=3\n", u"[Configuration]\nMinLineHeight=-6\n", &S::rowHeight, 22}};
+  expectInts(rows, sizeof rows / sizeof rows[0]);
 }
 
-TEST(SettingsDiagnostics, LineWithoutAnyFile) {
-  auto l = load(u"");
-  EXPECT_EQ(textToUtf8(l->s.configDiagLine),
+TEST(SettingsDiagnostics, LineWithAndWithoutHostValues) {
+  EXPECT_EQ(textToUtf8(load(u"")->s.configDiagLine),
             "Everything: cfg=Y | Theme: wincmd.ini NOT FOUND | COMMANDER_INI=[(not set)] | "
             "Font: 'Segoe UI' 11pt (fallback default) | Icon: 16px col=32px (Iconsize32 not "
             "found/not used, MinIconWidth not found/not used=0) | Row: 28px (MinLineHeight not "
             "found/not used=0)");
-}
 
-TEST(SettingsDiagnostics, LineWithHostValues) {
-  FakeConfigPlatform p = hostWith(
+  FakeConfigPlatform p = fakeHost(
       u"[Configuration]\nDarkMode=2\nMinIconWidth=40\nMinLineHeight=24\n"
       u"[AllResolutions]\nFontName=Tahoma\nFontSize=9\nIconsize32=20\n");
-  p.setEnv(u"COMMANDER_INI", kHost);
-  auto l = load(u"[Everything]\nEverything=no\n", p);
-  EXPECT_EQ(textToUtf8(l->s.configDiagLine),
+  EXPECT_EQ(textToUtf8(load(u"[Everything]\nEverything=no\n", p)->s.configDiagLine),
             "Everything: cfg=N | Theme: DarkMode=2 | COMMANDER_INI=[C:\\tc\\wincmd.ini] | "
             "wincmd.ini used=(C:\\tc\\wincmd.ini) | Font: 'Tahoma' 9pt (from wincmd.ini) | "
             "Icon: 20px col=40px (Iconsize32 found, MinIconWidth found=40) | Row: 24px "
             "(MinLineHeight found=24)");
-}
 
-TEST(SettingsDiagnostics, LineIsCutAt500Units) {
-  FakeConfigPlatform p;
+  // Cut at 500 units.
+  p = FakeConfigPlatform();
   p.setEnv(u"COMMANDER_INI", std::u16string(1500, u'x'));
-  auto l = load(u"", p);
-  EXPECT_EQ(textLength(l->s.configDiagLine), 499u);
+  EXPECT_EQ(textLength(load(u"", p)->s.configDiagLine), 499u);
 }
 
 // The sample file users copy from must name every key with its real default,

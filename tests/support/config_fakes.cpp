@@ -155,13 +155,11 @@ bool FakeConfigPlatform::readUserRegistry(const char16_t* subkey, const char16_t
 size_t FakeConfigPlatform::profileText(const char16_t* path, const char16_t* section,
                                        const char16_t* key, const char16_t* def, char16_t* out,
                                        size_t cap) {
-  reads.push_back(std::u16string(path) + u"|" + section + u"|" + key);
   return iniReadText(file(path), section, key, def, out, cap);
 }
 
 int32_t FakeConfigPlatform::profileInt(const char16_t* path, const char16_t* section,
                                        const char16_t* key, int32_t def) {
-  reads.push_back(std::u16string(path) + u"|" + section + u"|" + key);
   return iniReadInt(file(path), section, key, def);
 }
 
@@ -188,4 +186,11 @@ bool FakeConfigPlatform::localeText(LocaleItem item, char16_t* out, size_t cap) 
   if (!localeWorks) return false;
   textCopy(out, cap, (item == LocaleItem::Thousands ? thousands : decimal).c_str());
   return true;
+}
+
+FakeConfigPlatform fakeHost(const std::u16string& ini) {
+  FakeConfigPlatform p;
+  p.setEnv(u"COMMANDER_INI", kFakeHostFile);
+  p.setFile(kFakeHostFile, ini);
+  return p;
 }

@@ -47,7 +47,6 @@ struct FakeConfigPlatform : ConfigPlatform {
   int32_t screenWidth = 1920, screenHeight = 1080;
   std::u16string thousands = u",", decimal = u".";
   bool localeWorks = true;
-  std::vector<std::u16string> reads;  // every profile read, "file|section|key"
 
   void setFile(const std::u16string& path, const std::u16string& text);
   void setEnv(const std::u16string& name, const std::u16string& value);
@@ -70,3 +69,7 @@ struct FakeConfigPlatform : ConfigPlatform {
 };
 
 std::u16string foldText(const std::u16string& s);
+
+constexpr const char16_t* kFakeHostFile = u"C:\\tc\\wincmd.ini";
+// A platform whose COMMANDER_INI names kFakeHostFile, holding `ini`.
+FakeConfigPlatform fakeHost(const std::u16string& ini);

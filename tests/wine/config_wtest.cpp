@@ -343,7 +343,7 @@ TEST(PanelResourcesTest, ReleaseDeletesAndClears) {
   s.bodyFontSize = 11;
   s.smallFontSize = 9;
   s.bodyFontWeight = 400;
-  s.backgroundColor = RGB(1, 2, 3);
+  s.colors.backgroundColor = RGB(1, 2, 3);
   s.searchBackColor = RGB(4, 5, 6);
   PanelResources r = {};
   createPanelFonts(s, &r);
@@ -366,7 +366,7 @@ TEST(PanelResourcesTest, ReleaseDeletesAndClears) {
 
   // A theme switch replaces both brushes and frees the old ones.
   HBRUSH oldBack = r.backgroundBrush;
-  s.backgroundColor = RGB(9, 9, 9);
+  s.colors.backgroundColor = RGB(9, 9, 9);
   refreshPanelBrushes(s, &r);
   EXPECT_EQ(GetObjectType(oldBack), 0u);
   GetObjectW(r.backgroundBrush, sizeof lb, &lb);
@@ -427,7 +427,7 @@ TEST_F(PluginConfigTest, NoSettingsAndNoHostGiveTheDefaultLine) {
       std::to_wstring(row < 18 ? 18 : row) + L"px (MinLineHeight not found/not used=0)";
   EXPECT_EQ(std::wstring(W(s.configDiagLine)), want);
   EXPECT_EQ(s.isDark, 0);
-  EXPECT_EQ(s.backgroundColor, RGB(192, 192, 192));
+  EXPECT_EQ(s.colors.backgroundColor, RGB(192, 192, 192));
   EXPECT_GT(s.bodyTextHeight, 0);
   EXPECT_GT(s.titleWidth, 0);
   EXPECT_EQ(s.searchBoxHeight, s.bodyTextHeight + 8);
@@ -450,7 +450,7 @@ TEST_F(PluginConfigTest, SettingsFileBesideThePlugin) {
   ASSERT_NE(panel, nullptr);
   const PanelSettings& s = panelRecordOf(panel)->settings;
   EXPECT_EQ(s.isDark, 1);
-  EXPECT_EQ(s.backgroundColor, RGB(255, 0, 0));
+  EXPECT_EQ(s.colors.backgroundColor, RGB(255, 0, 0));
   EXPECT_EQ(s.iconSize, 20);
   EXPECT_EQ(s.iconColumnWidth, 36);
   EXPECT_EQ(s.maxTopFiles, 7);
@@ -477,7 +477,7 @@ TEST_F(PluginConfigTest, HostThemeNoticesMoveOnlyAutoPanels) {
 
   EXPECT_EQ(plugin.listSendCommand(panel, 2, 128), 0);
   EXPECT_EQ(rec->settings.isDark, 1);
-  EXPECT_EQ(rec->settings.backgroundColor, RGB(42, 42, 42));
+  EXPECT_EQ(rec->settings.colors.backgroundColor, RGB(42, 42, 42));
   EXPECT_EQ(rec->settings.searchBackColor, RGB(50, 50, 50));
   LOGBRUSH lb;
   GetObjectW(rec->res.backgroundBrush, sizeof lb, &lb);
@@ -492,7 +492,7 @@ TEST_F(PluginConfigTest, HostThemeNoticesMoveOnlyAutoPanels) {
   EXPECT_EQ(rec->settings.isDark, 1);
   EXPECT_EQ(plugin.listSendCommand(panel, 2, 0), 0);
   EXPECT_EQ(rec->settings.isDark, 0);
-  EXPECT_EQ(rec->settings.backgroundColor, RGB(192, 192, 192));
+  EXPECT_EQ(rec->settings.colors.backgroundColor, RGB(192, 192, 192));
   DestroyWindow(panel);
 
   // A fixed theme never follows the host.
@@ -502,7 +502,7 @@ TEST_F(PluginConfigTest, HostThemeNoticesMoveOnlyAutoPanels) {
   rec = panelRecordOf(panel);
   EXPECT_EQ(plugin.listSendCommand(panel, 2, 128), 0);
   EXPECT_EQ(rec->settings.isDark, 0);
-  EXPECT_EQ(rec->settings.backgroundColor, RGB(192, 192, 192));
+  EXPECT_EQ(rec->settings.colors.backgroundColor, RGB(192, 192, 192));
   DestroyWindow(panel);
 }
 
