@@ -73,9 +73,7 @@ TEST_F(Rows, FileCountClassesStayFixedAndCountsTurn) {
                                              u"link", u"denied", u"f2", u"f1"}));
   EXPECT_EQ(order(kSortFileCount, 0), (Names{u"threeBig", u"three", u"ten", u"unknownBig", u"unknownSmall",
                                              u"link", u"denied", u"f1", u"f2"}));
-}
-
-TEST_F(Rows, FileCountTiedFilesByNameAscending) {
+  // Files of one size: by name ascending either way.
   load({file(u"b", 5), file(u"a", 5)});
   EXPECT_EQ(order(kSortFileCount, 1), (Names{u"a", u"b"}));
   EXPECT_EQ(order(kSortFileCount, 0), (Names{u"a", u"b"}));
@@ -111,19 +109,20 @@ TEST_F(Rows, FilterMatchesNamesOnlyIgnoringCaseAndRebuildRestores) {
   for (int i = 0; i < m.visibleCount; ++i) kept.push_back(m.visibleRows[i]->name);
   EXPECT_EQ(kept, (Names{u"DoC", u"doc.txt", u"MyDocs"}));
   EXPECT_EQ(m.maxVisibleSize, 30u);
-  applySearchFilter(m, u"zzz");
-  EXPECT_EQ(m.visibleCount, 0);
-  EXPECT_EQ(m.maxVisibleSize, 0u);
-  applySearchFilter(m, u"doc");  // nothing left to narrow
-  EXPECT_EQ(m.visibleCount, 0);
-  applySearchFilter(m, u"");  // empty text: unchanged
-  EXPECT_EQ(m.visibleCount, 0);
-  buildVisibleRows(m);
-  EXPECT_EQ(m.visibleCount, 5);
-  applySearchFilter(m, u"");
-  EXPECT_EQ(m.visibleCount, 5);
-  applySearchFilter(m, u"docs");  // longer than the short names, not a prefix issue
-  EXPECT_EQ(m.visibleCount, 1);
+  // Each step narrows what is shown now; an empty text changes nothing; only a rebuild restores.
+  const struct {
+    bool rebuild;
+    const char16_t* text;
+    int shown;
+  } steps[] = {{false, u"zzz", 0}, {false, u"doc", 0}, {false, u"", 0}, {true, u"", 5}, {false, u"docs", 1}};
+  for (const auto& st : steps) {
+    if (st.rebuild) buildVisibleRows(m);
+    applySearchFilter(m, st.text);
+    EXPECT_EQ(m.visibleCount, st.shown) << textToUtf8(st.text) << (st.rebuild ? " after a rebuild" : "");
+    if (st.shown == 0) {
+      EXPECT_EQ(m.maxVisibleSize, 0u);
+    }
+  }
 }
 
 TEST_F(Rows, TopFilesModeHasRoomWhateverTheLimitSays) {
@@ -133,10 +132,11 @@ TEST_F(Rows, TopFilesModeHasRoomWhateverTheLimitSays) {
   for (int i = 0; i < files; ++i) m.fileList[i] = file(u"f", static_cast<uint64_t>(files - i));
   m.fileListCount = m.fileListCapacity = files;
   m.showTopFiles = 1;
-  for (int limit : {2500, 5000, 0, -1, 10}) {
+  const int limits[][2] = {{2500, 2500}, {5000, files}, {0, 0}, {-1, 0}, {10, 10}};  // {limit, shown}
+  for (const auto& row : limits) {
+    const int limit = row[0], expect = row[1];
     m.maxTopFiles = limit;
     buildVisibleRows(m);
-    int expect = limit < 1 ? 0 : std::min(files, limit);
     ASSERT_EQ(m.visibleCount, expect) << limit;
     EXPECT_GE(m.visibleCapacity, expect);
     if (expect) {
@@ -144,11 +144,9 @@ TEST_F(Rows, TopFilesModeHasRoomWhateverTheLimitSays) {
       EXPECT_EQ(m.visibleRows[expect - 1], &m.fileList[expect - 1]);
     }
   }
-  EXPECT_EQ(defaultSortDescending(kSortExtension), 0u);
-  EXPECT_EQ(defaultSortDescending(kSortName), 0u);
-  EXPECT_EQ(defaultSortDescending(kSortFileCount), 1u);
-  EXPECT_EQ(defaultSortDescending(kSortSize), 1u);
-  EXPECT_EQ(defaultSortDescending(kSortPercent), 1u);
+  const int defaults[][2] = {{kSortExtension, 0}, {kSortName, 0}, {kSortFileCount, 1}, {kSortSize, 1},
+                             {kSortPercent, 1}};  // {column, descending first}
+  for (const auto& d : defaults) EXPECT_EQ(defaultSortDescending(d[0]), static_cast<uint32_t>(d[1])) << d[0];
 }
 
 }  // namespace
