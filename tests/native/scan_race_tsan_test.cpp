@@ -15,16 +15,26 @@
 
 namespace {
 
-void buildTree(FakeDirLister& fs, int folders, int filesEach) {
-  for (int f = 0; f < folders; ++f) {
-    int dir = fs.addFolder(FakeDirLister::kRoot, u"d" + textFromUtf8(std::to_string(f)));
-    int inner = fs.addFolder(dir, u"inner");
-    for (int i = 0; i < filesEach; ++i) {
-      fs.addFile(dir, u"f" + textFromUtf8(std::to_string(i)), static_cast<uint64_t>(i + f));
-      fs.addFile(inner, u"g" + textFromUtf8(std::to_string(i)), 1);
+// A tree of `folders` children, each with `filesEach` files and as many again
+// one level down, ready to scan.
+struct RaceTree {
+  FakeScanHost host;
+  FakeDirLister fs{u"C:\\T"};
+  std::unique_ptr<ScanModel> m{new ScanModel()};
+  std::atomic<bool> sawProgress{false};
+  RaceTree(int folders, int filesEach) {
+    for (int f = 0; f < folders; ++f) {
+      int dir = fs.addFolder(FakeDirLister::kRoot, u"d" + textFromUtf8(std::to_string(f)));
+      int inner = fs.addFolder(dir, u"inner");
+      for (int i = 0; i < filesEach; ++i) {
+        fs.addFile(dir, u"f" + textFromUtf8(std::to_string(i)), static_cast<uint64_t>(i + f));
+        fs.addFile(inner, u"g" + textFromUtf8(std::to_string(i)), 1);
+      }
     }
+    prepareTestModel(*m, u"C:\\T", &host, &fs);
   }
-}
+  ~RaceTree() { releaseScanModel(*m); }
+};
 
 // Reads what the window may read while the scan runs; returns when it has ended.
 void windowReader(ScanModel& m, std::atomic<bool>& sawProgress) {
@@ -46,41 +56,31 @@ void windowReader(ScanModel& m, std::atomic<bool>& sawProgress) {
 }
 
 TEST(ScanRace, ReaderDuringACancelledScan) {
-  FakeScanHost host;
-  FakeDirLister fs(u"C:\\T");
-  buildTree(fs, 60, 400);
-  std::unique_ptr<ScanModel> m(new ScanModel());
-  prepareTestModel(*m, u"C:\\T", &host, &fs);
-  std::atomic<bool> sawProgress{false};
-  std::thread scan([&] { scanThreadMain(*m); });
-  std::thread reader([&] { windowReader(*m, sawProgress); });
+  RaceTree t(60, 400);
+  ScanModel& m = *t.m;
+  std::thread scan([&] { scanThreadMain(m); });
+  std::thread reader([&] { windowReader(m, t.sawProgress); });
   // The window's teardown: cancel once the scan is under way.
-  while (m->filesCounted.load() < 2000 && m->scanRunning.load()) std::this_thread::yield();
-  m->cancelScan.store(1);
+  while (m.filesCounted.load() < 2000 && m.scanRunning.load()) std::this_thread::yield();
+  m.cancelScan.store(1);
   scan.join();
   reader.join();
-  EXPECT_EQ(host.finished.load(), 1);
-  EXPECT_TRUE(sawProgress.load());
-  EXPECT_EQ(m->visibleCount, 0);
-  EXPECT_LT(m->rowCount, 60);
-  releaseScanModel(*m);
+  EXPECT_EQ(t.host.finished.load(), 1);
+  EXPECT_TRUE(t.sawProgress.load());
+  EXPECT_EQ(m.visibleCount, 0);
+  EXPECT_LT(m.rowCount, 60);
 }
 
 TEST(ScanRace, WindowTakesTheModelAfterTheFinishedFlag) {
-  FakeScanHost host;
-  FakeDirLister fs(u"C:\\T");
-  buildTree(fs, 20, 200);
-  std::unique_ptr<ScanModel> m(new ScanModel());
-  prepareTestModel(*m, u"C:\\T", &host, &fs);
-  std::atomic<bool> sawProgress{false};
-  std::thread scan([&] { scanThreadMain(*m); });
-  windowReader(*m, sawProgress);  // the window thread itself, as with the timer
+  RaceTree t(20, 200);
+  ScanModel& m = *t.m;
+  std::thread scan([&] { scanThreadMain(m); });
+  windowReader(m, t.sawProgress);  // the window thread itself, as with the timer
   // scanRunning is 0 (acquire): the window may now sort and filter.
-  sortVisibleRows(*m, kSortName, 0, 1);
-  applySearchFilter(*m, u"d1");
-  EXPECT_EQ(m->visibleCount, 11);  // d1, d10..d19
+  sortVisibleRows(m, kSortName, 0, 1);
+  applySearchFilter(m, u"d1");
+  EXPECT_EQ(m.visibleCount, 11);  // d1, d10..d19
   scan.join();
-  releaseScanModel(*m);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "plugin/wide_win.h"
 #include "scan/dir_lister_win.h"
 #include "scan/scan_driver.h"
+#include "tests/support/fake_dir_lister.h"
 #include "tests/support/plugin_host_win.h"
 
 namespace {
@@ -31,12 +32,7 @@ struct ScanRun {
   ClockHost host;
   Win32DirLister lister;
   std::unique_ptr<ScanModel> m{new ScanModel()};
-  explicit ScanRun(const std::wstring& target) {
-    initScanModel(*m);
-    textCopy(m->targetPath, kPathUnits, U(target.c_str()));
-    m->host = &host;
-    m->lister = &lister;
-  }
+  explicit ScanRun(const std::wstring& target) { prepareTestModel(*m, U(target.c_str()), &host, &lister); }
   ~ScanRun() { releaseScanModel(*m); }
   void run() { scanThreadMain(*m); }
   const ScanItem* row(const std::wstring& name) const {
@@ -54,34 +50,24 @@ struct Truth {
   uint32_t folders = 0, files = 0;
 };
 
-void buildRandom(const std::wstring& path, int depth, std::mt19937& rng, Truth& t, const std::wstring& child) {
-  int files = static_cast<int>(rng() % 7);
-  for (int i = 0; i < files; ++i) {
+// Files and folders below `path`, four levels deep; every size is booked to the
+// target's child it lies in (`owner`, empty at the target itself).
+void buildRandom(const std::wstring& path, int depth, std::mt19937& rng, Truth& t, const std::wstring& owner) {
+  for (int i = 0, files = static_cast<int>(rng() % 7); i < files; ++i) {
     std::wstring p = path + L"\\f" + std::to_wstring(depth) + L"_" + std::to_wstring(i) + L".bin";
     size_t size = rng() % 3 == 0 ? 0 : rng() % 6000;
     writeFile(p, size);
     t.fileSize[p] = size;
     ++t.files;
-    if (!child.empty()) {
-      t.childSize[child] += size;
-      ++t.childFiles[child];
-    } else {
-      t.childSize[p.substr(path.size() + 1)] = size;
-    }
+    t.childSize[owner.empty() ? p.substr(path.size() + 1) : owner] += size;
+    if (!owner.empty()) ++t.childFiles[owner];
   }
-  if (depth >= 4) return;
-  int folders = static_cast<int>(rng() % 4) + (depth == 0 ? 3 : 0);
-  for (int i = 0; i < folders; ++i) {
+  for (int i = 0, folders = static_cast<int>(rng() % 4) + (depth == 0 ? 3 : 0); depth < 4 && i < folders; ++i) {
     std::wstring name = L"d" + std::to_wstring(depth) + L"_" + std::to_wstring(i);
-    std::wstring p = path + L"\\" + name;
-    CreateDirectoryW(p.c_str(), nullptr);
+    CreateDirectoryW((path + L"\\" + name).c_str(), nullptr);
     ++t.folders;
-    std::wstring owner = child.empty() ? name : child;
-    if (child.empty()) {
-      t.childSize[owner] += 0;
-      t.childFiles[owner] += 0;
-    }
-    buildRandom(p, depth + 1, rng, t, owner);
+    if (owner.empty()) t.childSize[name] += 0;  // an empty child is a row too
+    buildRandom(path + L"\\" + name, depth + 1, rng, t, owner.empty() ? name : owner);
   }
 }
 
@@ -104,9 +90,7 @@ TEST(ScanOnDisk, RandomTreeMatchesTheSizesItWasBuiltWith) {
       const ScanItem* r = s.row(c.first);
       ASSERT_NE(r, nullptr) << narrow(c.first);
       EXPECT_EQ(r->size, c.second) << narrow(c.first);
-      if (r->isFolder) {
-        EXPECT_EQ(r->fileCount, t.childFiles[c.first]) << narrow(c.first);
-      }
+      EXPECT_EQ(r->fileCount, r->isFolder ? t.childFiles[c.first] : 0) << narrow(c.first);
       total += c.second;
     }
     EXPECT_EQ(s.m->totalSize, total);
@@ -138,22 +122,26 @@ std::string unixName(const std::wstring& path) {
   return out;
 }
 
-// Runs a Unix program under Wine; its handle is not waitable, so the caller
-// watches for the effect.
-bool runUnix(const char* program, std::string commandLine) {
-  STARTUPINFOA si = {};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return false;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return true;
-}
-
 bool isReparse(const std::wstring& path) {
   DWORD a = GetFileAttributesW(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Runs `command` (a Unix tool and its arguments, with the Unix name of `path`
+// last) under Wine; its handle is not waitable, so this watches for `path` to
+// become (or stop being) a reparse point instead.
+bool runUnixOn(const char* program, std::string command, const std::wstring& path, bool reparseAfter) {
+  std::string unixPath = unixName(path);
+  if (unixPath.empty()) return false;
+  command += " \"" + unixPath + "\"";
+  STARTUPINFOA si = {};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(program, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  for (int i = 0; i < 500 && isReparse(path) != reparseAfter; ++i) Sleep(10);
+  return isReparse(path) == reparseAfter;
 }
 
 // A directory symbolic link at `link` to `target`. Windows makes it itself;
@@ -162,18 +150,12 @@ bool isReparse(const std::wstring& path) {
 bool makeDirectoryLink(const std::wstring& link, const std::wstring& target) {
   const DWORD kDirectoryLink = 0x1 | 0x2;  // directory, unprivileged
   if (CreateSymbolicLinkW(link.c_str(), target.c_str(), kDirectoryLink) && isReparse(link)) return true;
-  std::string unixTarget = unixName(target), unixLink = unixName(link);
-  if (unixTarget.empty() || unixLink.empty()) return false;
-  if (!runUnix("Z:\\bin\\ln", "/bin/ln -s \"" + unixTarget + "\" \"" + unixLink + "\"")) return false;
-  for (int i = 0; i < 500 && !isReparse(link); ++i) Sleep(10);
-  return isReparse(link);
+  std::string unixTarget = unixName(target);
+  return !unixTarget.empty() && runUnixOn("Z:\\bin\\ln", "/bin/ln -s \"" + unixTarget + "\"", link, true);
 }
 
 void removeDirectoryLink(const std::wstring& link) {
-  if (RemoveDirectoryW(link.c_str()) || !isReparse(link)) return;
-  std::string unixLink = unixName(link);
-  if (unixLink.empty() || !runUnix("Z:\\bin\\rm", "/bin/rm -f \"" + unixLink + "\"")) return;
-  for (int i = 0; i < 500 && isReparse(link); ++i) Sleep(10);
+  if (!RemoveDirectoryW(link.c_str()) && isReparse(link)) runUnixOn("Z:\\bin\\rm", "/bin/rm -f", link, false);
 }
 
 TEST(ScanOnDisk, DirectorySymlinksAreSkippedAsLinks) {
@@ -182,12 +164,14 @@ TEST(ScanOnDisk, DirectorySymlinksAreSkippedAsLinks) {
   writeFile(elsewhere + L"\\outside.bin", 5000);
   CreateDirectoryW((root + L"\\real").c_str(), nullptr);
   writeFile(root + L"\\real\\inside.bin", 100);
-  bool top = makeDirectoryLink(root + L"\\link", elsewhere);
-  bool nested = makeDirectoryLink(root + L"\\real\\nested", elsewhere);
-  if (!top || !nested) {
+  auto cleanUp = [&] {
     removeDirectoryLink(root + L"\\link");
+    removeDirectoryLink(root + L"\\real\\nested");
     removeTree(root);
     removeTree(elsewhere);
+  };
+  if (!makeDirectoryLink(root + L"\\link", elsewhere) || !makeDirectoryLink(root + L"\\real\\nested", elsewhere)) {
+    cleanUp();
     GTEST_SKIP() << "directory symlinks cannot be made here";
   }
   ScanRun s(root);
@@ -206,10 +190,7 @@ TEST(ScanOnDisk, DirectorySymlinksAreSkippedAsLinks) {
   wchar_t detail[kDetailLineUnits];
   readScanLines(*s.m, nullptr, 0, U(detail), kDetailLineUnits);
   EXPECT_NE(std::wstring(detail).find(L"linkSkipped=1 "), std::wstring::npos);
-  removeDirectoryLink(root + L"\\link");
-  removeDirectoryLink(root + L"\\real\\nested");
-  removeTree(root);
-  removeTree(elsewhere);
+  cleanUp();
 }
 
 TEST(ScanOnDisk, LongFormAndTrailingBackslashTargetsGiveTheSameRows) {
