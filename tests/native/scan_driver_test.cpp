@@ -81,17 +81,36 @@ struct ModelDeleter {
 };
 using ModelPtr = std::unique_ptr<ScanModel, ModelDeleter>;
 
+// The rows in their order, each as name:size:files:FLDE, the last four being the
+// folder, link, access-denied and from-engine fields as digits.
+std::string rowsText(const ScanModel& m) {
+  std::string out;
+  for (int i = 0; i < m.rowCount; ++i) {
+    const ScanItem& r = m.rows[i];
+    char fields[96];
+    snprintf(fields, sizeof fields, ":%llu:%d:%u%u%u%u", static_cast<unsigned long long>(r.size), r.fileCount,
+             r.isFolder, r.isLink, r.accessDenied, r.fromEverything);
+    out += (i ? " " : "") + textToUtf8(r.name) + fields;
+  }
+  return out;
+}
+
 std::u16string statusOf(ScanModel& m) {
   char16_t s[kStatusLineUnits];
   readScanLines(m, s, kStatusLineUnits, nullptr, 0);
   return s;
+}
+std::u16string detailOf(ScanModel& m) {
+  char16_t d[kDetailLineUnits];
+  readScanLines(m, nullptr, 0, d, kDetailLineUnits);
+  return d;
 }
 
 struct Scan : ::testing::Test {
   FakeScanHost host;
   FakeDirLister fs{u"C:\\T"};
   ScriptedEngine engine;
-  std::unique_ptr<ScanModel> m{new ScanModel()};
+  ModelPtr m{new ScanModel()};
   int docs = 0, media = 0;
 
   void SetUp() override {
@@ -109,7 +128,6 @@ struct Scan : ::testing::Test {
   void TearDown() override {
     EXPECT_EQ(fs.openListings(), 0);
     EXPECT_EQ(engine.helpersAlive, 0);
-    releaseScanModel(*m);
   }
   // A fresh scan of C:\T, with the scripted engine when asked for.
   void run(bool withEngine = false, int32_t topFilesShown = 0) {
@@ -129,37 +147,19 @@ struct Scan : ::testing::Test {
     return o;
   }
   std::u16string status() { return statusOf(*m); }
-  std::u16string detail() {
-    char16_t d[kDetailLineUnits];
-    readScanLines(*m, nullptr, 0, d, kDetailLineUnits);
-    return d;
-  }
-  const ScanItem* row(const std::u16string& name) {
-    for (int i = 0; i < m->rowCount; ++i)
-      if (name == m->rows[i].name) return &m->rows[i];
-    return nullptr;
-  }
+  std::u16string detail() { return detailOf(*m); }
 };
 
 TEST_F(Scan, CompletedWithoutEngineWalksEverythingAndSortsBySize) {
   run();
   EXPECT_EQ(m->scanRunning.load(), 0u);
   EXPECT_EQ(host.finished.load(), 1);
-  ASSERT_EQ(m->rowCount, 5);
-  const uint64_t sizes[] = {5000, 600, 100, 1, 0};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(m->rows[i].size, sizes[i]) << i;
+  // Largest first; a file with the link attribute is a normal file.
+  EXPECT_EQ(rowsText(*m), "media:5000:1:1000 docs:600:3:1000 a.txt:100:0:0000 z.bin:1:0:0100 link:0:0:1100");
   EXPECT_EQ(m->totalSize, 5701u);
   EXPECT_EQ(m->filesCounted.load(), 6u);   // a.txt, z.bin, d1-d3, movie
   EXPECT_EQ(m->foldersCounted.load(), 3u); // docs, media, sub; not the link
-  EXPECT_EQ(row(u"docs")->fileCount, 3);
-  EXPECT_TRUE(textEquals(row(u"docs")->fullPath, u"C:\\T\\docs"));
-  const ScanItem* link = row(u"link");
-  EXPECT_EQ(link->isFolder, 1u);
-  EXPECT_EQ(link->isLink, 1u);
-  EXPECT_EQ(link->fileCount, 0);
-  const ScanItem* z = row(u"z.bin");  // a file with the link attribute is a normal file
-  EXPECT_EQ(z->isLink, 1u);
-  EXPECT_EQ(z->size, 1u);
+  EXPECT_TRUE(textEquals(m->rows[1].fullPath, u"C:\\T\\docs"));
   ASSERT_EQ(m->fileListCount, 6);
   EXPECT_TRUE(textEquals(m->fileList[0].fullPath, u"C:\\T\\media\\movie"));
   ASSERT_EQ(m->visibleCount, 5);
@@ -181,11 +181,7 @@ TEST_F(Scan, RefusedChildFolderShowsZeroAndIsCounted) {
   fs.refuse(docs, kErrorAccessDenied);
   fs.refuse(media, kErrorPathNotFound);  // other errors are not reported
   run();
-  const ScanItem* d = row(u"docs");
-  EXPECT_EQ(d->accessDenied, 1u);
-  EXPECT_EQ(d->size, 0u);
-  EXPECT_EQ(d->fileCount, 0);
-  EXPECT_EQ(row(u"media")->accessDenied, 0u);
+  EXPECT_EQ(rowsText(*m), "a.txt:100:0:0000 z.bin:1:0:0100 docs:0:0:1010 media:0:0:1000 link:0:0:1100");
   EXPECT_NE(detail().find(u"accessDenied=1 linkSkipped=1"), std::u16string::npos);
 }
 
@@ -207,10 +203,8 @@ TEST_F(Scan, TargetNotListableLeavesNoArraysAndSaysWhy) {
   other->scanUseEverything = 1;
   scanThreadMain(*other);
   EXPECT_EQ(other->targetAccessDenied.load(), 0u);
-  char16_t d[kDetailLineUnits];
-  readScanLines(*other, nullptr, 0, d, kDetailLineUnits);
   EXPECT_EQ(statusOf(*other), u"Everything: (not queried - target path itself could not be opened, see detail line)");
-  EXPECT_EQ(std::u16string(d), u"target=[C:\\T]  open FAILED: could not open path (Win32 error 3)");
+  EXPECT_EQ(detailOf(*other), u"target=[C:\\T]  open FAILED: could not open path (Win32 error 3)");
 }
 
 TEST_F(Scan, CancelInTheChildLoopKeepsDirectoryOrderAndShowsNothing) {
@@ -265,7 +259,7 @@ TEST_F(Scan, EngineAbsentOrNotLoadedOrFailingIsOnlyReported) {
     engine.loaded = r.loaded;
     run(true);
     EXPECT_EQ(status(), r.status);
-    EXPECT_EQ(row(u"docs")->size, 600u);
+    EXPECT_EQ(m->rows[1].size, 600u);  // docs walked
   }
   // Loaded but the batch answer never comes: every folder walked, none a no-match.
   engine.window = engine.loaded = true;
@@ -282,7 +276,7 @@ TEST_F(Scan, EngineAbsentOrNotLoadedOrFailingIsOnlyReported) {
   run(true);
   EXPECT_EQ(m->topFilesFromEverything, 1u);
   EXPECT_EQ(m->fileListCount, 0);
-  EXPECT_EQ(row(u"docs")->size, 600u);
+  EXPECT_EQ(m->rows[1].size, 600u);  // docs walked
   EXPECT_EQ(host.repaints.load(), 0);
 }
 
@@ -296,13 +290,8 @@ TEST_F(Scan, EngineSizesMatchedFoldersAndWalksTheRest) {
   engine.cTot = engine.cNum = 3;
   engine.counts = {{u"docs", 3}};
   run(true);
-  const ScanItem* d = row(u"docs");
-  EXPECT_EQ(d->size, 12345u);
-  EXPECT_EQ(d->fromEverything, 1u);
-  EXPECT_EQ(d->fileCount, 3);
-  const ScanItem* med = row(u"media");  // size 0 in the table: walked
-  EXPECT_EQ(med->size, 5000u);
-  EXPECT_EQ(med->fromEverything, 0u);
+  // media has size 0 in the table: walked.
+  EXPECT_EQ(rowsText(*m), "docs:12345:3:1001 media:5000:1:1000 a.txt:100:0:0000 z.bin:1:0:0100 link:0:0:1100");
   // The engine's top files replace everything the walks would have added.
   EXPECT_EQ(m->topFilesFromEverything, 1u);
   ASSERT_EQ(m->fileListCount, 2);
@@ -331,8 +320,8 @@ TEST_F(Scan, FailedOrTruncatedCountsKeepEngineLabels) {
     engine.cTot = r.tot;
     engine.cNum = r.num;
     run(true);
-    EXPECT_EQ(row(u"docs")->fileCount, -1);
-    EXPECT_EQ(row(u"media")->fileCount, 1);  // walked: its own count
+    // media is walked: its own count.
+    EXPECT_EQ(rowsText(*m), "media:5000:1:1000 a.txt:100:0:0000 docs:10:-1:1001 z.bin:1:0:0100 link:0:0:1100");
     std::u16string dl = detail();
     EXPECT_NE(dl.find(r.text), std::u16string::npos) << textToUtf8(dl.c_str());
     EXPECT_NE(dl.find(u"noMatchFallback=1"), std::u16string::npos);
