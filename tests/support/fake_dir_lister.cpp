@@ -20,14 +20,16 @@ std::u16string plainForm(const std::u16string& p, bool* longForm) {
 
 }  // namespace
 
-FakeDirLister::FakeDirLister(std::u16string rootPath) : root_(std::move(rootPath)) {
-  nodes_.push_back(Node{u"", kAttrDirectory, 0, 0, {}});
+FakeDirLister::FakeDirLister(std::u16string rootPath) {
+  nodes_.push_back(Node{u"", kAttrDirectory, 0, 0, {}, withoutTrailingBackslashes(std::move(rootPath))});
+  folders_[nodes_[kRoot].path] = kRoot;
 }
 
 int FakeDirLister::addNode(int parent, const std::u16string& name, uint32_t attributes, uint64_t size) {
-  nodes_.push_back(Node{name, attributes, size, 0, {}});
+  nodes_.push_back(Node{name, attributes, size, 0, {}, nodes_[parent].path + u"\\" + name});
   int index = static_cast<int>(nodes_.size()) - 1;
   nodes_[parent].children.push_back(index);
+  if (attributes & kAttrDirectory) folders_[nodes_[index].path] = index;
   return index;
 }
 
@@ -43,32 +45,13 @@ void FakeDirLister::addFiles(int parent, std::initializer_list<std::pair<const c
   for (const auto& f : files) addFile(parent, f.first, f.second);
 }
 
-int FakeDirLister::folderAt(const std::u16string& rawPath) const {
-  std::u16string path = withoutTrailingBackslashes(rawPath);
-  std::u16string root = withoutTrailingBackslashes(root_);
-  if (path == root) return kRoot;
-  if (path.size() <= root.size() + 1 || path.compare(0, root.size(), root) != 0 || path[root.size()] != u'\\')
-    return -1;
-  int node = kRoot;
-  for (size_t at = root.size() + 1; at <= path.size() && node >= 0;) {
-    size_t end = path.find(u'\\', at);
-    if (end == std::u16string::npos) end = path.size();
-    std::u16string part = path.substr(at, end - at);
-    int found = -1;
-    for (int child : nodes_[node].children)
-      if ((nodes_[child].attributes & kAttrDirectory) && nodes_[child].name == part) found = child;
-    node = found;
-    at = end + 1;
-  }
-  return node;
-}
-
 DirListing FakeDirLister::open(const char16_t* pattern, DirEntry* first) {
   patterns.push_back(pattern);
   bool longForm = false;
   std::u16string p = plainForm(pattern, &longForm);
   if (!p.empty() && p.back() == u'*') p.pop_back();
-  int folder = longForm && refuseLongForm ? -1 : folderAt(p);
+  auto found = folders_.find(withoutTrailingBackslashes(p));
+  int folder = longForm && refuseLongForm ? -1 : found == folders_.end() ? -1 : found->second;
   lastError_ = folder < 0 ? kErrorPathNotFound : nodes_[folder].refuseError;
   if (lastError_) return nullptr;
   Cursor probe{folder, 0};

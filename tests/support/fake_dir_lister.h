@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,16 +46,16 @@ class FakeDirLister final : public DirLister {
     uint64_t size = 0;
     uint32_t refuseError = 0;
     std::vector<int> children;
+    std::u16string path;  // without a trailing backslash
   };
   struct Cursor {
     int folder;
     size_t position;  // 0 "." 1 ".." then children
   };
   int addNode(int parent, const std::u16string& name, uint32_t attributes, uint64_t size);
-  int folderAt(const std::u16string& path) const;  // node index or -1
   bool fill(Cursor& c, DirEntry* entry);
-  std::u16string root_;
   std::vector<Node> nodes_;
+  std::map<std::u16string, int> folders_;  // folder path -> node
   uint32_t lastError_ = 0;
   int open_ = 0;
 };
