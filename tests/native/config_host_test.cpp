@@ -187,8 +187,8 @@ TEST(HostFontAndIcons, FallbacksAndLimits) {
   EXPECT_EQ(textToUtf8(f.face), "Tahoma");
   EXPECT_EQ(f.size, 11);     // 5, then 4 from the resolution section: both too small
   EXPECT_EQ(f.weight, 400);  // 1200 is out of range
-  p.setFile(kHost, u"[AllResolutions]\nFontSize=5\n[1920x1080 (8x16)]\nFontName=Verdana\nFontSize=9\n"
-                   u"FontWeight=700\n");
+  p.setFile(kHost, u"[AllResolutions]\nFontSize=5\n"
+                   u"[1920x1080 (8x16)]\nFontName=Verdana\nFontSize=9\nFontWeight=700\n");
   ASSERT_TRUE(hostFont(p, &f));
   EXPECT_EQ(textToUtf8(f.face), "Verdana");
   EXPECT_EQ(f.size, 9);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -47,37 +48,34 @@ std::unique_ptr<Loaded> load(const std::u16string& cfg) {
 
 // One integer setting after loading `cfg` with a host file holding `host`
 // (none when null).
-struct IntCase {
+struct Row {
   const char16_t* cfg;
-  const char16_t* host;
-  int32_t PanelSettings::*field;
   int32_t want;
+  const char16_t* host = nullptr;
 };
 
-void expectInts(const IntCase* rows, size_t count) {
-  for (size_t i = 0; i < count; ++i) {
-    FakeConfigPlatform p = rows[i].host ? fakeHost(rows[i].host) : FakeConfigPlatform();
-    EXPECT_EQ(load(rows[i].cfg, p)->s.*rows[i].field, rows[i].want)
-        << "row " << i << ": " << textToUtf8(rows[i].cfg) << " / "
-        << (rows[i].host ? textToUtf8(rows[i].host) : "no host");
+using S = PanelSettings;
+
+void expectField(int32_t S::*field, std::initializer_list<Row> rows) {
+  for (const Row& r : rows) {
+    FakeConfigPlatform p = r.host ? fakeHost(r.host) : FakeConfigPlatform();
+    EXPECT_EQ(load(r.cfg, p)->s.*field, r.want)
+        << textToUtf8(r.cfg) << " / " << (r.host ? textToUtf8(r.host) : "no host");
   }
 }
-
-using S = PanelSettings;
 
 }  // namespace
 
 TEST(SettingsColours, DefaultsValuesAndFallbacks) {
   auto l = load(u"");
-  const struct { ColorSet PanelSettings::*set; uint32_t ColorSet::*field; uint32_t want; } defaults[] = {
-      {&S::darkColors, &ColorSet::backgroundColor, kDarkBack},
-      {&S::darkColors, &ColorSet::headerColor, rgb(59, 130, 246)},
-      {&S::darkColors, &ColorSet::topFilesLabelColor, rgb(239, 246, 255)},
-      {&S::darkColors, &ColorSet::treeMapColor, rgb(62, 146, 166)},
-      {&S::lightColors, &ColorSet::backgroundColor, kLightBack},
-      {&S::lightColors, &ColorSet::folderColor, rgb(30, 58, 138)},
-      {&S::lightColors, &ColorSet::headerActiveColor, rgb(199, 221, 251)},
-      {&S::lightColors, &ColorSet::topFilesLabelColor, rgb(26, 26, 26)}};
+  using C = ColorSet;
+  ColorSet S::*const D = &S::darkColors;
+  ColorSet S::*const L = &S::lightColors;
+  const struct { ColorSet S::*set; uint32_t C::*field; uint32_t want; } defaults[] = {
+      {D, &C::backgroundColor, kDarkBack}, {D, &C::headerColor, rgb(59, 130, 246)},
+      {D, &C::topFilesLabelColor, rgb(239, 246, 255)}, {D, &C::treeMapColor, rgb(62, 146, 166)},
+      {L, &C::backgroundColor, kLightBack}, {L, &C::folderColor, rgb(30, 58, 138)},
+      {L, &C::headerActiveColor, rgb(199, 221, 251)}, {L, &C::topFilesLabelColor, rgb(26, 26, 26)}};
   for (size_t i = 0; i < sizeof defaults / sizeof defaults[0]; ++i)
     EXPECT_EQ(l->s.*defaults[i].set.*defaults[i].field, defaults[i].want) << "row " << i;
 
@@ -163,70 +161,52 @@ TEST(SettingsSwitches, DefaultsAndValueRules) {
   for (size_t i = 0; i < sizeof defaults / sizeof defaults[0]; ++i)
     EXPECT_EQ(l->s.*defaults[i].field, defaults[i].want) << "row " << i;
 
-  const IntCase rows[] = {
-      {u"[Display]\nSearchbox=yes\n", nullptr, &S::showSearchBox, 1},
-      {u"[Display]\nSearchbox=1\n", nullptr, &S::showSearchBox, 0},
-      {u"[Display]\nSearchbox=\n", nullptr, &S::showSearchBox, 0},
-      {u"[Display]\nBarScaleMode=Total\n", nullptr, &S::barScaleLargest, 0},
-      {u"[Display]\nSizeDisplay=mb\n", nullptr, &S::sizeDisplay, kSizeDisplayMB},
-      {u"[Display]\nSizeDisplay=Bytes\n", nullptr, &S::sizeDisplay, kSizeDisplayAuto},
-      {u"[Display]\nJumpToPane=same\n", nullptr, &S::jumpToSamePane, 1},
-      {u"[Treemap]\nFancyMapStyle=Colour\n", nullptr, &S::fancyMapStyle, kMapColor},
-      {u"[Treemap]\nFancyMapStyle=gradient\n", nullptr, &S::fancyMapStyle, kMapGradient},
-      {u"[Treemap]\nFancyMapStyle=Fancy\n", nullptr, &S::fancyMapStyle, kMapFlat},
-      {u"[Treemap]\nTreeMapLabel=name\n", nullptr, &S::treeMapLabelSize, 0},
-      {u"[Everything]\nShowEverythingLabel=overlay\n", nullptr, &S::everythingLabel, kEverythingLabelOverlay},
-      {u"[Everything]\nShowEverythingLabel=Icon\n", nullptr, &S::everythingLabel, kEverythingLabelIcon},
-      {u"[Everything]\nShowEverythingLabel=no\n", nullptr, &S::everythingLabel, kEverythingLabelOff},
-      // The 8-unit buffer cuts "OverlayX" to "Overlay".
-      {u"[Everything]\nShowEverythingLabel=OverlayX\n", nullptr, &S::everythingLabel, kEverythingLabelOverlay},
-      {u"[Everything]\nEverything=N\nEverythingDebug=Y\n", nullptr, &S::everythingDebug, 0},
-      {u"[Everything]\nEverythingDebug=Y\n", nullptr, &S::everythingDebug, 1},
-      {u"[Filters]\nMaxFolderDepth=0\n", nullptr, &S::maxFolderDepth, 1},
-      {u"[Filters]\nMaxFolderDepth=1\n", nullptr, &S::maxFolderDepth, 1},
-      {u"[Filters]\nMaxFolderDepth=2\n", nullptr, &S::maxFolderDepth, 2},
-      {u"[Filters]\nMaxFolderDepth=-40\n", nullptr, &S::maxFolderDepth, 1},
-      {u"[Filters]\nMaxTopFiles=0\n", nullptr, &S::maxTopFiles, 0},
-      {u"[Filters]\nMaxTopFiles=-3\n", nullptr, &S::maxTopFiles, -3}};
-  expectInts(rows, sizeof rows / sizeof rows[0]);
+  expectField(&S::showSearchBox, {{u"[Display]\nSearchbox=", 0}});  // present but empty: no
+  expectField(&S::barScaleLargest, {{u"[Display]\nBarScaleMode=Total", 0}});
+  expectField(&S::sizeDisplay, {{u"[Display]\nSizeDisplay=mb", kSizeDisplayMB}});
+  expectField(&S::jumpToSamePane, {{u"[Display]\nJumpToPane=same", 1}});
+  expectField(&S::fancyMapStyle, {{u"[Treemap]\nFancyMapStyle=Colour", kMapColor},
+                                  {u"[Treemap]\nFancyMapStyle=gradient", kMapGradient},
+                                  {u"[Treemap]\nFancyMapStyle=Fancy", kMapFlat}});
+  expectField(&S::treeMapLabelSize, {{u"[Treemap]\nTreeMapLabel=name", 0}});
+  // The 8-unit buffer cuts "OverlayX" to "Overlay".
+  expectField(&S::everythingLabel,
+              {{u"[Everything]\nShowEverythingLabel=OverlayX", kEverythingLabelOverlay},
+               {u"[Everything]\nShowEverythingLabel=Icon", kEverythingLabelIcon},
+               {u"[Everything]\nShowEverythingLabel=no", kEverythingLabelOff}});
+  expectField(&S::everythingDebug,
+              {{u"[Everything]\nEverything=N\nEverythingDebug=Y", 0},
+               {u"[Everything]\nEverythingDebug=Y", 1}});
+  expectField(&S::maxFolderDepth, {{u"[Filters]\nMaxFolderDepth=0", 1},
+                                   {u"[Filters]\nMaxFolderDepth=2", 2},
+                                   {u"[Filters]\nMaxFolderDepth=-40", 1}});
+  expectField(&S::maxTopFiles, {{u"[Filters]\nMaxTopFiles=-3", -3}});  // not clamped
 }
 
 TEST(SettingsSwitches, AutoKeysFollowTheHost) {
-  const char16_t* kSet = u"[Configuration]\nShowEXEandLNKicons=0\nDirBrackets=1\nOldListIcons=3\n";
-  const char16_t* kExplicit = u"[Display]\nShowExeIcons=Y\nDirBrackets=no\nTCListIcons=n\n";
-  const IntCase rows[] = {
-      // A missing key: ShowExeIcons true, the others false.
-      {u"", u"[Configuration]\nDarkMode=0\n", &S::showExeIcons, 1},
-      {u"", u"[Configuration]\nDarkMode=0\n", &S::dirBrackets, 0},
-      {u"", u"[Configuration]\nDarkMode=0\n", &S::hostListIcons, 0},
-      {u"", kSet, &S::showExeIcons, 0},
-      {u"", kSet, &S::dirBrackets, 1},
-      {u"", kSet, &S::hostListIcons, 1},
-      // Explicit values win over the host.
-      {kExplicit, kSet, &S::showExeIcons, 1},
-      {kExplicit, kSet, &S::dirBrackets, 0},
-      {kExplicit, kSet, &S::hostListIcons, 0}};
-  expectInts(rows, sizeof rows / sizeof rows[0]);
+  const char16_t* kNone = u"[Configuration]\nDarkMode=0";
+  const char16_t* kSet = u"[Configuration]\nShowEXEandLNKicons=0\nDirBrackets=1\nOldListIcons=3";
+  const char16_t* kExplicit = u"[Display]\nShowExeIcons=Y\nDirBrackets=no\nTCListIcons=n";
+  // A missing key: ShowExeIcons true, the others false. Explicit values win over the host.
+  expectField(&S::showExeIcons, {{u"", 1, kNone}, {u"", 0, kSet}, {kExplicit, 1, kSet}});
+  expectField(&S::dirBrackets, {{u"", 0, kNone}, {u"", 1, kSet}, {kExplicit, 0, kSet}});
+  expectField(&S::hostListIcons, {{u"", 0, kNone}, {u"", 1, kSet}, {kExplicit, 0, kSet}});
 }
 
 TEST(SettingsIcons, IconSizeAndColumn) {
-  const char16_t* kHostIcons = u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=-4\n";
-  const IntCase rows[] = {
-      {u"[Display]\nIconSize=7\n", nullptr, &S::iconSize, 16},
-      {u"[Display]\nIconSize=20\n", nullptr, &S::iconSize, 20},
-      {u"[Display]\nIconSize=20\n", nullptr, &S::iconColumnWidth, 36},
-      {u"[Display]\nIconSize=abc\n", nullptr, &S::iconSize, 16},
-      {u"[Display]\nIconSize=99999999999\n", nullptr, &S::iconSize, kMaxIconSize},
-      // Auto with a host: Iconsize32 and MinIconWidth.
-      {u"", u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=60\n", &S::iconSize, 32},
-      {u"", u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=60\n", &S::iconColumnWidth, 60},
-      {u"", u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=20\n", &S::iconColumnWidth, 48},
-      {u"", kHostIcons, &S::iconColumnWidth, 52},
-      // A fixed IconSize ignores the host's minimum.
-      {u"[Display]\nIconSize=20\n", kHostIcons, &S::iconColumnWidth, 36},
-      // A huge negative minimum cannot overflow the width.
-      {u"", u"[Configuration]\nMinIconWidth=-2147483647\n", &S::iconColumnWidth, kMaxRowMetric}};
-  expectInts(rows, sizeof rows / sizeof rows[0]);
+  const char16_t* kHostIcons =
+      u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=-4";
+  expectField(&S::iconSize, {{u"[Display]\nIconSize=7", 16}, {u"[Display]\nIconSize=20", 20},
+                             {u"[Display]\nIconSize=99999999999", kMaxIconSize},
+                             {u"", 32, kHostIcons}});
+  // Auto with a host: Iconsize32 and MinIconWidth; a fixed IconSize ignores the host's minimum;
+  // a huge negative minimum cannot overflow the width.
+  expectField(&S::iconColumnWidth,
+              {{u"[Display]\nIconSize=20", 36},
+               {u"", 60, u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=60"},
+               {u"", 48, u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=20"},
+               {u"", 52, kHostIcons}, {u"[Display]\nIconSize=20", 36, kHostIcons},
+               {u"", kMaxRowMetric, u"[Configuration]\nMinIconWidth=-2147483647"}});
   FakeConfigPlatform p = fakeHost(kHostIcons);
   EXPECT_EQ(load(u"", p)->notes.iconSizeFromHost, 1);
 }
@@ -257,7 +237,8 @@ TEST(SettingsFonts, FaceSizesAndWeights) {
   EXPECT_EQ(l->s.bodyFontWeight, 400);
   EXPECT_EQ(l->s.fontFromHost, 0);
 
-  FakeConfigPlatform p = fakeHost(u"[AllResolutions]\nFontName=Tahoma\nFontSize=5\nFontWeight=1200\n");
+  FakeConfigPlatform p =
+      fakeHost(u"[AllResolutions]\nFontName=Tahoma\nFontSize=5\nFontWeight=1200\n");
   l = load(u"[Typography]\nBodyFontSize=20\n", p);
   EXPECT_EQ(textToUtf8(l->s.fontFace), "Tahoma");
   EXPECT_EQ(l->s.bodyFontSize, 11);  // the host's replaces the file's, and 5 becomes 11
@@ -269,9 +250,7 @@ TEST(SettingsFonts, FaceSizesAndWeights) {
   EXPECT_EQ(l->s.smallFontSize, 6);  // 6.45 -> 6
   EXPECT_EQ(l->s.fontFromHost, 0);
 
-  const IntCase rows[] = {{u"[Typography]\nBodyFontSize=8\n", nullptr, &S::smallFontSize, 7},  // 7.3
-                          {u"[Typography]\nBodyFontSize=2\n", nullptr, &S::smallFontSize, 6}};
-  expectInts(rows, 2);
+  EXPECT_EQ(load(u"[Typography]\nBodyFontSize=8\n")->s.smallFontSize, 7);  // 7.3 -> 7
   EXPECT_EQ(fontHeightForPoints(11, 96), -15);
   EXPECT_EQ(fontHeightForPoints(14, 144), -28);
 }
@@ -286,19 +265,16 @@ TEST(SettingsMetrics, TextMetricsAndRowHeight) {
   EXPECT_EQ(l->s.searchBoxWidth, 7 * 20 + 10);  // 6.67 rounds to 7
 
   // base = max(body 15, icon 16) = 16
-  const IntCase rows[] = {
-      {u"[Display]\nSearchbox=N\n", nullptr, &S::searchBoxWidth, 0},
-      {u"[Display]\nRowHeight=0\n", nullptr, &S::rowHeight, 18},  // 16, raised to 18
-      {u"[Display]\nRowHeight=-1\n", nullptr, &S::rowHeight, 28},
-      {u"[Display]\nRowHeight=3\n", nullptr, &S::rowHeight, 22},
-      {u"", nullptr, &S::rowHeight, 28},
-      {u"[Display]\nRowHeight=2000000000\n", nullptr, &S::rowHeight, kMaxRowMetric},
-      {u"", u"[Configuration]\nMinLineHeight=30\n", &S::rowHeight, 30},
-      {u"", u"[Configuration]\nMinLineHeight=10\n", &S::rowHeight, 18},  // base 16, raised to 18
-      {u"", u"[Configuration]\nMinLineHeight=-6\n", &S::rowHeight, 22},
-      // A fixed RowHeight ignores the host.
-      {u"[Display]\nRowHeight=3\n", u"[Configuration]\nMinLineHeight=-6\n", &S::rowHeight, 22}};
-  expectInts(rows, sizeof rows / sizeof rows[0]);
+  expectField(&S::searchBoxWidth, {{u"[Display]\nSearchbox=N", 0}});
+  // Fixed: base + 2n (negative: + 12), at least 18; Auto: the host's minimum. A fixed
+  // RowHeight ignores the host.
+  const char16_t* kNegative = u"[Configuration]\nMinLineHeight=-6";
+  expectField(&S::rowHeight, {{u"[Display]\nRowHeight=0", 18}, {u"[Display]\nRowHeight=-1", 28},
+                              {u"[Display]\nRowHeight=3", 22}, {u"", 28},
+                              {u"[Display]\nRowHeight=2000000000", kMaxRowMetric},
+                              {u"", 30, u"[Configuration]\nMinLineHeight=30"},
+                              {u"", 18, u"[Configuration]\nMinLineHeight=10"},
+                              {u"", 22, kNegative}, {u"[Display]\nRowHeight=3", 22, kNegative}});
 }
 
 TEST(SettingsDiagnostics, LineWithAndWithoutHostValues) {

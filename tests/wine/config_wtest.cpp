@@ -8,6 +8,7 @@
 
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "config/config_table.h"
 #include "config/config_win.h"
@@ -75,24 +76,24 @@ struct RegGuard {
     }
   }
   void remove() { RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), value.c_str()); }
+  void set(DWORD type, const void* bytes, DWORD size) {
+    HKEY h;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(h, value.c_str(), 0, type, static_cast<const BYTE*>(bytes), size);
+    RegCloseKey(h);
+  }
   void setString(const std::wstring& s, DWORD t = REG_SZ) {
-    HKEY h;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(h, value.c_str(), 0, t, reinterpret_cast<const BYTE*>(s.c_str()),
-                   static_cast<DWORD>((s.size() + 1) * 2));
-    RegCloseKey(h);
+    set(t, s.c_str(), static_cast<DWORD>((s.size() + 1) * 2));
   }
-  void setDword(DWORD v) {
-    HKEY h;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(h, value.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), 4);
-    RegCloseKey(h);
-  }
+  void setDword(DWORD v) { set(REG_DWORD, &v, 4); }
 };
+
+std::vector<HGDIOBJ> handlesOf(const PanelResources& r) {
+  return {r.headerFont, r.bodyFont,        r.bodyBoldFont,   r.smallFont,
+          r.italicFont, r.backgroundBrush, r.searchBackBrush};
+}
 
 // Every test starts with no way to find a host file and no Windows theme value.
 struct HostConfigTest : ::testing::Test {
@@ -113,6 +114,13 @@ struct HostConfigTest : ::testing::Test {
     char16_t diag[2148];
     *answer = hostDarkMode(platform, diag, 2148);
     return W(diag);
+  }
+  // wincmd.ini in the test folder, named by COMMANDER_INI, holding `text`.
+  std::wstring hostWith(const std::wstring& text) {
+    std::wstring host = dir + L"\\wincmd.ini";
+    writeText(host, text);
+    commanderIni.set(host);
+    return host;
   }
   std::wstring mkdirs(const std::wstring& sub) {
     std::wstring p = dir + L"\\" + sub;
@@ -159,15 +167,16 @@ TEST_F(HostConfigTest, FindsTheHostFileInOrder) {
   EXPECT_EQ(hostFile(), ad + L"\\VANTREL\\wincmd.ini");
 }
 
-TEST_F(HostConfigTest, RedirectedSections) {
-  std::wstring host = dir + L"\\wincmd.ini";
-  commanderIni.set(host);
+TEST_F(HostConfigTest, RedirectedSectionsAndDarkMode) {
   ThemeAnswer a;
+  EXPECT_EQ(darkDiag(&a), L"wincmd.ini NOT FOUND | COMMANDER_INI=[(not set)]");
+  EXPECT_EQ(a, ThemeAnswer::Undecided);
 
   // 1 with an empty AlternateUserIni: the host file itself.
-  writeText(host, L"[Configuration]\r\nRedirectSection=1\r\nAlternateUserIni=\r\nDarkMode=2\r\n");
-  EXPECT_EQ(darkDiag(&a), L"DarkMode=2 | COMMANDER_INI=[" + host + L"] | wincmd.ini used=(" +
-                              host + L")");
+  std::wstring host =
+      hostWith(L"[Configuration]\r\nRedirectSection=1\r\nAlternateUserIni=\r\nDarkMode=2\r\n");
+  const std::wstring used = L" | COMMANDER_INI=[" + host + L"] | wincmd.ini used=(" + host + L")";
+  EXPECT_EQ(darkDiag(&a), L"DarkMode=2" + used);
   EXPECT_EQ(a, ThemeAnswer::Dark);
 
   // A name through %APPDATA%.
@@ -175,8 +184,7 @@ TEST_F(HostConfigTest, RedirectedSections) {
   appData.set(ad);
   writeText(ad + L"\\user.ini", L"[Configuration]\r\nDarkMode=0\r\n");
   writeText(host, L"[Configuration]\r\nRedirectSection=%APPDATA%\\user.ini\r\nDarkMode=2\r\n");
-  EXPECT_EQ(darkDiag(&a), L"DarkMode=0 | COMMANDER_INI=[" + host + L"] | wincmd.ini used=(" +
-                              host + L") | [Configuration] redirected");
+  EXPECT_EQ(darkDiag(&a), L"DarkMode=0" + used + L" | [Configuration] redirected");
   EXPECT_EQ(a, ThemeAnswer::Light);
   char16_t file[2048];
   resolveSectionFile(platform, U(host.c_str()), u"Configuration", file, 2048);
@@ -189,29 +197,11 @@ TEST_F(HostConfigTest, RedirectedSections) {
   EXPECT_EQ(std::wstring(W(file)), dir + L"\\bare.ini");
   darkDiag(&a);
   EXPECT_EQ(a, ThemeAnswer::Undecided);
-}
-
-TEST_F(HostConfigTest, DarkModeValuesAndTexts) {
-  ThemeAnswer a;
-  EXPECT_EQ(darkDiag(&a), L"wincmd.ini NOT FOUND | COMMANDER_INI=[(not set)]");
-  EXPECT_EQ(a, ThemeAnswer::Undecided);
-  commanderIni.set(dir + L"\\gone.ini");
-  EXPECT_EQ(darkDiag(&a), L"wincmd.ini NOT FOUND | COMMANDER_INI=[" + dir + L"\\gone.ini]");
-
-  std::wstring host = dir + L"\\wincmd.ini";
-  commanderIni.set(host);
-  writeText(host, L"[Configuration]\r\nDarkMode=2\r\n");
-  darkDiag(&a);
-  EXPECT_EQ(a, ThemeAnswer::Dark);
-  writeText(host, L"[Configuration]\r\nDarkMode=1\r\n");
-  EXPECT_EQ(darkDiag(&a), L"DarkMode=1 | COMMANDER_INI=[" + host + L"] | wincmd.ini used=(" +
-                              host + L")");
-  EXPECT_EQ(a, ThemeAnswer::Undecided);
   writeText(host, L"[Layout]\r\nX=1\r\n");
-  EXPECT_EQ(darkDiag(&a), L"DarkMode=(key missing, treated as 0/light) | COMMANDER_INI=[" + host +
-                              L"] | wincmd.ini used=(" + host + L")");
+  EXPECT_EQ(darkDiag(&a), L"DarkMode=(key missing, treated as 0/light)" + used);
   EXPECT_EQ(a, ThemeAnswer::Light);
 
+  // Windows' own answer: only a DWORD decides.
   EXPECT_EQ(windowsAppTheme(platform), ThemeAnswer::Undecided);
   lightTheme.setDword(0);
   EXPECT_EQ(windowsAppTheme(platform), ThemeAnswer::Dark);
@@ -238,41 +228,26 @@ TEST_F(HostConfigTest, ResolutionSectionOfThisScreen) {
     EXPECT_EQ(h, wantH);
   }
   std::wstring size = std::to_wstring(w) + L"x" + std::to_wstring(h);
-  std::wstring host = dir + L"\\wincmd.ini";
-  writeText(host, L"[Configuration]\r\n[" + size + L"0 (8x16)]\r\nIconsize32=40\r\n[" + size +
-                      L" (8x16)]\r\nIconsize32=24\r\n[" + std::to_wstring(w + 1) + L"x" +
-                      std::to_wstring(h) + L"]\r\n");
+  std::wstring host = hostWith(
+      L"[AllResolutions]\r\nFontName=Tahoma\r\nFontSize=5\r\n[" + size +
+      L"0 (8x16)]\r\nIconsize32=40\r\n[" + size +
+      L" (8x16)]\r\nIconsize32=24\r\nFontSize=13\r\nFontWeight=600\r\n[" + std::to_wstring(w + 1) +
+      L"x" + std::to_wstring(h) + L"]\r\n");
   char16_t out[256];
   ASSERT_TRUE(resolutionSection(platform, U(host.c_str()), out, 256));
   EXPECT_EQ(std::wstring(W(out)), size + L" (8x16)");
-
   HWND window = createHostWindow(100, 100);
-  platform.window = window;
+  platform.window = window;  // the window's monitor
   ASSERT_TRUE(resolutionSection(platform, U(host.c_str()), out, 256));
   EXPECT_EQ(std::wstring(W(out)), size + L" (8x16)");
   DestroyWindow(window);
 
-  commanderIni.set(host);
   int32_t icon = 0;
   ASSERT_TRUE(hostIconSize(platform, &icon));
   EXPECT_EQ(icon, 24);
-}
-
-TEST_F(HostConfigTest, HostFontFallbacks) {
-  std::wstring host = dir + L"\\wincmd.ini";
-  commanderIni.set(host);
-  writeText(host, L"[AllResolutions]\r\nFontName=Tahoma\r\nFontSize=5\r\nFontWeight=1200\r\n");
   HostFont f;
   ASSERT_TRUE(hostFont(platform, &f));
   EXPECT_EQ(std::wstring(W(f.face)), L"Tahoma");
-  EXPECT_EQ(f.size, 11);
-  EXPECT_EQ(f.weight, 400);
-
-  int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  std::wstring section = std::to_wstring(w) + L"x" + std::to_wstring(h) + L" (8x16)";
-  writeText(host, L"[AllResolutions]\r\nFontName=Tahoma\r\nFontSize=5\r\n[" + section +
-                      L"]\r\nFontSize=13\r\nFontWeight=600\r\n");
-  ASSERT_TRUE(hostFont(platform, &f));
   EXPECT_EQ(f.size, 13);
   EXPECT_EQ(f.weight, 600);
 }
@@ -288,9 +263,7 @@ TEST_F(HostConfigTest, CustomSeparators) {
   EXPECT_EQ(static_cast<wchar_t>(th[0]), localeThousands[0]);
   EXPECT_EQ(static_cast<wchar_t>(dec[0]), localeDecimal[0]);
 
-  std::wstring host = dir + L"\\wincmd.ini";
-  commanderIni.set(host);
-  writeText(host, L"[Configuration]\r\nCustomSeparators=;;_\r\n");
+  std::wstring host = hostWith(L"[Configuration]\r\nCustomSeparators=;;_\r\n");
   readSeparators(platform, th, dec);
   EXPECT_EQ(static_cast<wchar_t>(th[0]), localeThousands[0]);
   EXPECT_EQ(static_cast<wchar_t>(dec[0]), localeDecimal[0]);
@@ -317,10 +290,8 @@ TEST_F(HostConfigTest, EnvironmentEdges) {
   EXPECT_FALSE(platform.expandEnvironment(u"%MV_PROBE%%MV_PROBE%%MV_PROBE%%MV_PROBE%%MV_PROBE%", out, 8));
 
   // IconLib: expanded and existing only.
-  std::wstring host = dir + L"\\wincmd.ini";
-  commanderIni.set(host);
   probe.set(dir);
-  writeText(host, L"[Configuration]\r\nIconLib=%MV_PROBE%\\icons.dll\r\n");
+  hostWith(L"[Configuration]\r\nIconLib=%MV_PROBE%\\icons.dll\r\n");
   wchar_t lib[2048];
   EXPECT_FALSE(hostIconLibraryPath(lib, 2048));
   writeText(dir + L"\\icons.dll", L"");
@@ -348,9 +319,7 @@ TEST(PanelResourcesTest, ReleaseDeletesAndClears) {
   PanelResources r = {};
   createPanelFonts(s, &r);
   refreshPanelBrushes(s, &r);
-  HGDIOBJ all[] = {r.headerFont, r.bodyFont,        r.bodyBoldFont,   r.smallFont,
-                   r.italicFont, r.backgroundBrush, r.searchBackBrush};
-  for (HGDIOBJ h : all) ASSERT_NE(h, nullptr);
+  for (HGDIOBJ h : handlesOf(r)) ASSERT_NE(h, nullptr);
   LOGFONTW lf;
   GetObjectW(r.headerFont, sizeof lf, &lf);
   EXPECT_EQ(lf.lfHeight, -19);
@@ -372,12 +341,10 @@ TEST(PanelResourcesTest, ReleaseDeletesAndClears) {
   GetObjectW(r.backgroundBrush, sizeof lb, &lb);
   EXPECT_EQ(lb.lbColor, RGB(9, 9, 9));
 
-  HGDIOBJ after[] = {r.headerFont, r.bodyFont,        r.bodyBoldFont,   r.smallFont,
-                     r.italicFont, r.backgroundBrush, r.searchBackBrush};
+  std::vector<HGDIOBJ> before = handlesOf(r);
   releasePanelResources(&r);
-  for (HGDIOBJ h : after) EXPECT_EQ(GetObjectType(h), 0u);
-  EXPECT_EQ(r.headerFont, nullptr);
-  EXPECT_EQ(r.searchBackBrush, nullptr);
+  for (HGDIOBJ h : before) EXPECT_EQ(GetObjectType(h), 0u);
+  for (HGDIOBJ h : handlesOf(r)) EXPECT_EQ(h, nullptr);
   releasePanelResources(&r);  // a second release is harmless
 }
 
@@ -432,13 +399,10 @@ TEST_F(PluginConfigTest, NoSettingsAndNoHostGiveTheDefaultLine) {
   EXPECT_GT(s.titleWidth, 0);
   EXPECT_EQ(s.searchBoxHeight, s.bodyTextHeight + 8);
   EXPECT_GT(s.searchBoxWidth, 10);
-  EXPECT_NE(rec->res.headerFont, nullptr);
-  EXPECT_NE(rec->res.italicFont, nullptr);
-  EXPECT_NE(rec->res.backgroundBrush, nullptr);
-  EXPECT_NE(rec->res.searchBackBrush, nullptr);
-  HGDIOBJ font = rec->res.bodyFont;
+  std::vector<HGDIOBJ> handles = handlesOf(rec->res);
+  for (HGDIOBJ h : handles) EXPECT_NE(h, nullptr);
   DestroyWindow(panel);
-  EXPECT_EQ(GetObjectType(font), 0u);  // released by teardown
+  for (HGDIOBJ h : handles) EXPECT_EQ(GetObjectType(h), 0u);  // released by teardown
 }
 
 TEST_F(PluginConfigTest, SettingsFileBesideThePlugin) {
@@ -466,9 +430,7 @@ TEST_F(PluginConfigTest, SettingsFileBesideThePlugin) {
 }
 
 TEST_F(PluginConfigTest, HostThemeNoticesMoveOnlyAutoPanels) {
-  std::wstring host = dir + L"\\wincmd.ini";
-  writeText(host, L"[Configuration]\r\nDarkMode=0\r\n");
-  commanderIni.set(host);
+  hostWith(L"[Configuration]\r\nDarkMode=0\r\n");
   settingsFile(L"[Everything]\r\nEverything=N\r\n");
   HWND panel = open();
   ASSERT_NE(panel, nullptr);
