@@ -154,6 +154,15 @@ TEST_F(Walk, PathLimitStopsOpeningBeyond2035Characters) {
   EXPECT_EQ(files, levels - 1);  // the deepest folder is counted but not opened
   EXPECT_EQ(m->foldersCounted.load(), static_cast<uint32_t>(levels));
   EXPECT_EQ(walk(path), 0u);  // a start beyond the limit gives 0 at once
+
+  // The limit itself, at the start and one level down: 2035 units are opened, 2036 are not.
+  const std::u16string edge = u"C:\\T\\" + std::u16string(2028, u'm');  // 2033 units
+  int top = fs.addFolder(FakeDirLister::kRoot, edge.substr(5));
+  fs.addFile(fs.addFolder(top, u"x"), u"f", 1);
+  fs.addFile(fs.addFolder(top, u"yz"), u"f", 2);
+  EXPECT_EQ(walk(edge), 1u);
+  EXPECT_EQ(walk(edge + u"\\x"), 1u);
+  EXPECT_EQ(walk(edge + u"\\yz"), 0u);
 }
 
 TEST_F(Walk, RefusalReportedOnlyAtLevelOneAndOnlyForError5) {
