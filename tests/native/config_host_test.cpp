@@ -29,6 +29,15 @@ std::string sectionFileOf(FakeConfigPlatform& p, const char16_t* host, const cha
   return textToUtf8(out);
 }
 
+// "<thousands><decimal>", each separator one character and its terminator.
+std::string separatorsOf(FakeConfigPlatform& p) {
+  char16_t th[2] = {u'?', u'?'}, dec[2] = {u'?', u'?'};
+  readSeparators(p, th, dec);
+  if (th[1] != 0 || dec[1] != 0) return "(not terminated)";
+  const char16_t both[3] = {th[0], dec[0], 0};
+  return textToUtf8(both);
+}
+
 }  // namespace
 
 TEST(HostFile, MissingCandidatesArePassedOver) {
@@ -214,28 +223,19 @@ TEST(HostFontAndIcons, FallbacksAndLimits) {
 
 TEST(HostSeparators, LocaleThenCustomSeparators) {
   FakeConfigPlatform p;
-  char16_t th[2], dec[2];
   p.thousands = u"\u00A0";
   p.decimal = u",";
-  readSeparators(p, th, dec);
-  EXPECT_EQ(th[0], u'\u00A0');
-  EXPECT_EQ(dec[0], u',');
-  EXPECT_EQ(th[1], 0);
+  EXPECT_EQ(separatorsOf(p), "\u00A0,");
   p.localeWorks = false;
-  readSeparators(p, th, dec);
-  EXPECT_EQ(th[0], u',');
-  EXPECT_EQ(dec[0], u'.');
+  EXPECT_EQ(separatorsOf(p), ",.");
 
+  // An empty locale text falls back; three characters change nothing.
   p = fakeHost(u"[Configuration]\nCustomSeparators=ab'\n");
   p.thousands = u"";
   p.decimal = u",";
-  readSeparators(p, th, dec);
-  EXPECT_EQ(th[0], u',');  // an empty locale text falls back; three characters change nothing
-  EXPECT_EQ(dec[0], u',');
+  EXPECT_EQ(separatorsOf(p), ",,");
   p.setFile(kHost, u"[Configuration]\nCustomSeparators=ab'.xyz\n");
-  readSeparators(p, th, dec);
-  EXPECT_EQ(th[0], u'\'');
-  EXPECT_EQ(dec[0], u'.');
+  EXPECT_EQ(separatorsOf(p), "'.");
 }
 
 TEST(HostConfiguration, IntegersAndIconLibrary) {

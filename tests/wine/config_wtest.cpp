@@ -22,15 +22,17 @@ namespace {
 const wchar_t* const kRegKey = L"Software\\Vantrel\\Total Commander";
 const wchar_t* const kThemeKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 
-void writeText(const std::wstring& path, const std::wstring& text) {
+// Writes the file and returns its path.
+std::wstring writeText(const std::wstring& path, const std::wstring& text) {
   // UTF-16 with a byte-order mark, as the profile reader expects for Unicode.
   HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(f, INVALID_HANDLE_VALUE) << narrow(path);
+  EXPECT_NE(f, INVALID_HANDLE_VALUE) << narrow(path);
   DWORD done = 0;
   const wchar_t bom = 0xFEFF;
   WriteFile(f, &bom, 2, &done, nullptr);
   WriteFile(f, text.data(), static_cast<DWORD>(text.size() * 2), &done, nullptr);
   CloseHandle(f);
+  return path;
 }
 
 // Puts an environment variable back as it was when the test ends.
@@ -46,7 +48,6 @@ struct EnvGuard {
   }
   ~EnvGuard() { SetEnvironmentVariableW(name.c_str(), had ? old.c_str() : nullptr); }
   void set(const std::wstring& v) { SetEnvironmentVariableW(name.c_str(), v.c_str()); }
-  void unset() { SetEnvironmentVariableW(name.c_str(), nullptr); }
 };
 
 // Puts an HKCU value back as it was (or removes it) when the test ends.
@@ -116,8 +117,7 @@ struct HostConfigTest : ::testing::Test {
   }
   // wincmd.ini in the test folder, named by COMMANDER_INI, holding `text`.
   std::wstring hostWith(const std::wstring& text) {
-    std::wstring host = dir + L"\\wincmd.ini";
-    writeText(host, text);
+    std::wstring host = writeText(dir + L"\\wincmd.ini", text);
     commanderIni.set(host);
     return host;
   }
@@ -132,26 +132,22 @@ struct HostConfigTest : ::testing::Test {
 
 TEST_F(HostConfigTest, FindsTheHostFileInOrder) {
   EXPECT_EQ(hostFile(), L"(none)");
-
   std::wstring cp = mkdirs(L"cp");
-  writeText(cp + L"\\wincmd.ini", L"");
+  std::wstring cpFile = writeText(cp + L"\\wincmd.ini", L"");
   commanderPath.set(cp);
-  EXPECT_EQ(hostFile(), cp + L"\\wincmd.ini");
+  EXPECT_EQ(hostFile(), cpFile);
 
   std::wstring ad = mkdirs(L"ad");
   mkdirs(L"ad\\VANTREL");
   appData.set(ad);
-  EXPECT_EQ(hostFile(), cp + L"\\wincmd.ini");  // no file there yet
-  writeText(ad + L"\\VANTREL\\wincmd.ini", L"");
-  EXPECT_EQ(hostFile(), ad + L"\\VANTREL\\wincmd.ini");
+  EXPECT_EQ(hostFile(), cpFile);  // no file there yet
+  std::wstring adFile = writeText(ad + L"\\VANTREL\\wincmd.ini", L"");
+  EXPECT_EQ(hostFile(), adFile);
 
-  std::wstring reg = dir + L"\\reg.ini";
-  writeText(reg, L"");
+  std::wstring reg = writeText(dir + L"\\reg.ini", L"");
   iniName.setString(reg);
   EXPECT_EQ(hostFile(), reg);
-
-  std::wstring env = dir + L"\\env.ini";
-  writeText(env, L"");
+  std::wstring env = writeText(dir + L"\\env.ini", L"");
   commanderIni.set(env);
   EXPECT_EQ(hostFile(), env);
 
@@ -160,10 +156,10 @@ TEST_F(HostConfigTest, FindsTheHostFileInOrder) {
   EXPECT_EQ(hostFile(), reg);
   // A registry value of another type is passed over too.
   iniName.setDword(1);
-  EXPECT_EQ(hostFile(), ad + L"\\VANTREL\\wincmd.ini");
+  EXPECT_EQ(hostFile(), adFile);
   // An expandable string is taken literally.
   iniName.setString(L"%MV_NO_SUCH_VAR%\\reg.ini", REG_EXPAND_SZ);
-  EXPECT_EQ(hostFile(), ad + L"\\VANTREL\\wincmd.ini");
+  EXPECT_EQ(hostFile(), adFile);
 }
 
 TEST_F(HostConfigTest, RedirectedSectionsAndDarkMode) {
