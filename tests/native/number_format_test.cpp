@@ -16,10 +16,17 @@ NumberStyle style(char16_t thousands, char16_t decimal, int32_t sizeDisplay = kS
 
 const NumberStyle kUs = style(u',', u'.');
 const NumberStyle kEu = style(u'.', u',');
+const NumberStyle kInB = style(u',', u'.', kSizeDisplayB);
 
 std::string grouped(const NumberStyle& s, uint64_t v) {
   char16_t buf[64];
   formatGroupedU64(s, v, buf, 64);
+  return textToUtf8(buf);
+}
+
+std::string count(const NumberStyle& s, int32_t v) {
+  char16_t buf[64];
+  formatCount(s, v, buf, 64);
   return textToUtf8(buf);
 }
 
@@ -38,57 +45,48 @@ std::string size(NumberStyle s, int32_t mode, uint64_t bytes, bool unit) {
 
 }  // namespace
 
-TEST(NumberFormat, GroupingInThreesWithAnySeparator) {
-  EXPECT_EQ(grouped(kUs, 0), "0");
-  EXPECT_EQ(grouped(kUs, 7), "7");
-  EXPECT_EQ(grouped(kUs, 999), "999");
-  EXPECT_EQ(grouped(kUs, 1000), "1,000");
-  EXPECT_EQ(grouped(kUs, 123456), "123,456");
-  EXPECT_EQ(grouped(kUs, 1234567), "1,234,567");
-  EXPECT_EQ(grouped(kUs, UINT64_MAX), "18,446,744,073,709,551,615");
-  EXPECT_EQ(grouped(kEu, 1234567), "1.234.567");
-  EXPECT_EQ(grouped(style(u' ', u','), 1234567), "1 234 567");
-  EXPECT_EQ(grouped(style(u'x', u','), 10000), "10x000");
-  EXPECT_EQ(grouped(style(u'\u00A0', u','), 1000), "1\xC2\xA0" "000");
-  // A zero separator must not terminate the text after the first group.
-  EXPECT_EQ(grouped(style(0, u'.'), 1234567), "1234567");
-}
+TEST(NumberFormat, GroupingAndCounts) {
+  const struct { NumberStyle style; uint64_t value; const char* text; } rows[] = {
+      {kUs, 0, "0"},
+      {kUs, 999, "999"},
+      {kUs, 1000, "1,000"},
+      {kUs, 123456, "123,456"},
+      {kUs, 1234567, "1,234,567"},
+      {kUs, UINT64_MAX, "18,446,744,073,709,551,615"},
+      {kEu, 1234567, "1.234.567"},
+      {style(u'x', u','), 10000, "10x000"},
+      {style(u'\u00A0', u','), 1000, "1\xC2\xA0" "000"},
+      // A zero separator must not terminate the text after the first group.
+      {style(0, u'.'), 1234567, "1234567"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(grouped(r.style, r.value), r.text) << r.value;
 
-TEST(NumberFormat, CountsClampNegativesToZero) {
-  char16_t buf[32];
-  formatCount(kUs, -5, buf, 32);
-  EXPECT_EQ(textToUtf8(buf), "0");
-  formatCount(kUs, INT32_MIN, buf, 32);
-  EXPECT_EQ(textToUtf8(buf), "0");
-  formatCount(kUs, INT32_MAX, buf, 32);
-  EXPECT_EQ(textToUtf8(buf), "2,147,483,647");
-  formatCount(kEu, 12345, buf, 32);
-  EXPECT_EQ(textToUtf8(buf), "12.345");
+  EXPECT_EQ(count(kUs, -5), "0");
+  EXPECT_EQ(count(kUs, INT32_MIN), "0");
+  EXPECT_EQ(count(kUs, INT32_MAX), "2,147,483,647");
+  EXPECT_EQ(count(kEu, 12345), "12.345");
 }
 
 TEST(NumberFormat, DecimalsSignsAndSeparators) {
-  EXPECT_EQ(decimal(kUs, 12.345, 1), "12.3");
-  EXPECT_EQ(decimal(kUs, 0.0, 1), "0.0");
-  EXPECT_EQ(decimal(kUs, 1234567.891, 2), "1,234,567.89");
-  EXPECT_EQ(decimal(kEu, 1234567.891, 2), "1.234.567,89");
-  EXPECT_EQ(decimal(style(u' ', u'x'), 1234.5, 1), "1 234x5");
-  EXPECT_EQ(decimal(kUs, 1234.5, 0), "1,234");  // "%.0f" rounds half to even
-  EXPECT_EQ(decimal(kUs, 1235.5, 0), "1,236");
-  EXPECT_EQ(decimal(kUs, -1234.5, 1), "-1,234.5");
-  EXPECT_EQ(decimal(kUs, -1234567.0, 0), "-1,234,567");
-  EXPECT_EQ(decimal(kUs, 99.96, 1), "100.0");  // the carry reaches the integer part
-  EXPECT_EQ(decimal(kUs, 2.5, -3), "2");       // negative decimals count as 0
-  EXPECT_EQ(decimal(kUs, 0.125, 6), "0.125000");
-}
+  const struct { NumberStyle style; double value; int decimals; const char* text; } rows[] = {
+      {kUs, 0.0, 1, "0.0"},
+      {kUs, 1234567.891, 2, "1,234,567.89"},
+      {kEu, 1234567.891, 2, "1.234.567,89"},
+      {kUs, 1234.5, 0, "1,234"},  // "%.0f" rounds half to even
+      {kUs, -1234.5, 1, "-1,234.5"},
+      {kUs, 99.96, 1, "100.0"},  // the carry reaches the integer part
+      {kUs, 2.5, -3, "2"},       // negative decimals count as 0
+      {kUs, 0.125, 6, "0.125000"},
+      {kUs, 0.12345 * 100.0, 1, "12.3"},  // a share as percentage
+      // Integer parts beyond 64 bits saturate; the fraction of a value whose
+      // text no longer fits the 64-unit conversion buffer is simply absent.
+      {kUs, 1e30, 1, "18,446,744,073,709,551,615.0"},
+      {kUs, 1e300, 1, "18,446,744,073,709,551,615"},
+      {kUs, -1e300, 2, "-18,446,744,073,709,551,615"},
+      {kUs, std::numeric_limits<double>::infinity(), 1, "0"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(decimal(r.style, r.value, r.decimals), r.text) << r.value;
 
-TEST(NumberFormat, DecimalOfHugeAndNonFiniteValuesStaysDefined) {
-  // Integer parts beyond 64 bits saturate; the fraction of a value whose text
-  // no longer fits the 64-unit conversion buffer is simply absent.
-  EXPECT_EQ(decimal(kUs, 1e30, 1), "18,446,744,073,709,551,615.0");
-  EXPECT_EQ(decimal(kUs, 1e300, 1), "18,446,744,073,709,551,615");
-  EXPECT_EQ(decimal(kUs, -1e300, 2), "-18,446,744,073,709,551,615");
-  std::string inf = decimal(kUs, std::numeric_limits<double>::infinity(), 1);
-  EXPECT_EQ(inf, "0");
   std::string nan = decimal(kUs, std::numeric_limits<double>::quiet_NaN(), 1);
   EXPECT_TRUE(nan == "0" || nan == "-0") << nan;
   // 60 decimals fill the conversion buffer; the result is still terminated.
@@ -99,13 +97,7 @@ TEST(NumberFormat, DecimalOfHugeAndNonFiniteValuesStaysDefined) {
 
 // The worked examples, with "," and "." as separators.
 TEST(NumberFormat, SizeWorkedExamples) {
-  struct Case {
-    uint64_t bytes;
-    const char* autoText;
-    int32_t fixedMode;
-    const char* fixedText;
-  };
-  const Case cases[] = {
+  const struct { uint64_t bytes; const char* autoText; int32_t mode; const char* fixed; } rows[] = {
       {0, "0 B", kSizeDisplayB, "0 B"},
       {999, "999 B", kSizeDisplayKB, "1.0 KB"},
       {1023, "1,023 B", kSizeDisplayB, "1,023 B"},
@@ -114,75 +106,57 @@ TEST(NumberFormat, SizeWorkedExamples) {
       {1048575, "1,024.0 KB", kSizeDisplayMB, "1.00 MB"},
       {1048576, "1.0 MB", kSizeDisplayMB, "1.00 MB"},
       {123456789, "117.7 MB", kSizeDisplayMB, "117.74 MB"},
+      // Unit boundaries are not promoted by rounding.
+      {1073741823, "1,024.0 MB", kSizeDisplayMB, "1,024.00 MB"},
       {1073741824, "1.0 GB", kSizeDisplayGB, "1.000 GB"},
       {5000000000ull, "4.7 GB", kSizeDisplayGB, "4.657 GB"},
       {1099511627776ull, "1,024.0 GB", kSizeDisplayB, "1,099,511,627,776 B"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(size(kUs, kSizeDisplayAuto, c.bytes, true), c.autoText) << c.bytes;
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.bytes);
+    EXPECT_EQ(size(kUs, kSizeDisplayAuto, r.bytes, true), r.autoText);
     // Auto writes its unit whatever the flag says.
-    EXPECT_EQ(size(kUs, kSizeDisplayAuto, c.bytes, false), c.autoText) << c.bytes;
-    EXPECT_EQ(size(kUs, c.fixedMode, c.bytes, true), c.fixedText) << c.bytes;
+    EXPECT_EQ(size(kUs, kSizeDisplayAuto, r.bytes, false), r.autoText);
+    EXPECT_EQ(size(kUs, r.mode, r.bytes, true), r.fixed);
   }
 }
 
-TEST(NumberFormat, SizeWithSwappedSeparatorsAndWithoutUnit) {
-  EXPECT_EQ(size(kEu, kSizeDisplayB, 1234567, true), "1.234.567 B");
-  EXPECT_EQ(size(kEu, kSizeDisplayGB, 5000000000ull, true), "4,657 GB");
-  EXPECT_EQ(size(kEu, kSizeDisplayAuto, 1048575, true), "1.024,0 KB");
-  EXPECT_EQ(size(kUs, kSizeDisplayMB, 123456789, false), "117.74");
-  EXPECT_EQ(size(kUs, kSizeDisplayB, 1234, false), "1,234");
-  EXPECT_EQ(size(kUs, kSizeDisplayKB, 0, false), "0.0");
-  EXPECT_EQ(size(kUs, kSizeDisplayGB, UINT64_MAX, true), "17,179,869,184.000 GB");
-  EXPECT_EQ(size(kUs, kSizeDisplayAuto, UINT64_MAX, true), "17,179,869,184.0 GB");
-  // Out-of-range sizeDisplay values behave as Auto.
-  EXPECT_EQ(size(kUs, 9, 1536, false), "1.5 KB");
-  EXPECT_EQ(size(kUs, -1, 1536, false), "1.5 KB");
-}
-
-TEST(NumberFormat, UnitBoundariesAreNotPromotedByRounding) {
-  EXPECT_EQ(size(kUs, kSizeDisplayAuto, 1023, true), "1,023 B");
-  EXPECT_EQ(size(kUs, kSizeDisplayAuto, 1073741823, true), "1,024.0 MB");
-  EXPECT_EQ(size(kUs, kSizeDisplayAuto, 1073741824, true), "1.0 GB");
-}
-
-TEST(NumberFormat, ShareOfATotalAsPercentage) {
-  char16_t pct[32];
-  char16_t line[48];
-  formatDecimal(kUs, 0.12345 * 100.0, 1, pct, 32);
-  textFormat(line, 48, u"(%s%%)", pct);
-  EXPECT_EQ(textToUtf8(line), "(12.3%)");
-  formatDecimal(kEu, 1.0 * 100.0, 1, pct, 32);
-  EXPECT_EQ(textToUtf8(pct), "100,0");
+TEST(NumberFormat, SizeSeparatorsUnitFlagAndOutOfRangeModes) {
+  const struct { NumberStyle s; int32_t mode; uint64_t n; bool unit; const char* text; } rows[] = {
+      {kEu, kSizeDisplayB, 1234567, true, "1.234.567 B"},
+      {kEu, kSizeDisplayGB, 5000000000ull, true, "4,657 GB"},
+      {kEu, kSizeDisplayAuto, 1048575, true, "1.024,0 KB"},
+      {kUs, kSizeDisplayMB, 123456789, false, "117.74"},
+      {kUs, kSizeDisplayB, 1234, false, "1,234"},
+      {kUs, kSizeDisplayGB, UINT64_MAX, true, "17,179,869,184.000 GB"},
+      {kUs, kSizeDisplayAuto, UINT64_MAX, true, "17,179,869,184.0 GB"},
+      // Out-of-range sizeDisplay values behave as Auto.
+      {kUs, 9, 1536, false, "1.5 KB"},
+      {kUs, -1, 1536, false, "1.5 KB"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(size(r.s, r.mode, r.n, r.unit), r.text) << r.text;
 }
 
 TEST(NumberFormat, EveryOperationCutsToTheBufferAndTerminates) {
   // Each result is compared against its uncut text for every capacity.
-  struct Op {
-    const char* name;
-    size_t (*run)(char16_t*, size_t);
-  };
-  const Op ops[] = {
-      {"grouped", [](char16_t* b, size_t c) { return formatGroupedU64(kUs, 1234567890123ull, b, c); }},
-      {"count", [](char16_t* b, size_t c) { return formatCount(kUs, 2000000000, b, c); }},
+  const struct { const char* name; size_t (*run)(char16_t*, size_t); } ops[] = {
+      {"grouped", [](char16_t* b, size_t c) { return formatGroupedU64(kUs, 1234567890123, b, c); }},
       {"decimal", [](char16_t* b, size_t c) { return formatDecimal(kUs, -98765.4321, 3, b, c); }},
-      {"sizeAuto", [](char16_t* b, size_t c) { return formatSize(kUs, 5000000000ull, b, c, true); }},
-      {"sizeB", [](char16_t* b, size_t c) {
-         return formatSize(style(u',', u'.', kSizeDisplayB), 1099511627776ull, b, c, true);
-       }},
+      {"sizeAuto", [](char16_t* b, size_t c) { return formatSize(kUs, 5000000000, b, c, true); }},
+      {"sizeB", [](char16_t* b, size_t c) { return formatSize(kInB, 1099511627776, b, c, true); }},
   };
-  for (const Op& op : ops) {
+  for (const auto& op : ops) {
+    SCOPED_TRACE(op.name);
     char16_t full[128];
-    size_t n = op.run(full, 128);
-    std::u16string whole(full);
-    ASSERT_EQ(n, whole.size()) << op.name;
+    const size_t n = op.run(full, 128);
+    const std::u16string whole(full);
+    ASSERT_EQ(n, whole.size());
     for (size_t cap = 1; cap <= whole.size() + 2; ++cap) {
       char16_t buf[130];
-      for (char16_t& c : buf) c = u'#';
-      size_t written = op.run(buf, cap);
-      EXPECT_EQ(written, std::min(cap - 1, whole.size())) << op.name << " cap " << cap;
-      EXPECT_EQ(std::u16string(buf), whole.substr(0, cap - 1)) << op.name << " cap " << cap;
-      EXPECT_EQ(buf[cap], u'#') << op.name << " wrote past cap " << cap;
+      std::fill(std::begin(buf), std::end(buf), u'#');
+      EXPECT_EQ(op.run(buf, cap), std::min(cap - 1, whole.size())) << "cap " << cap;
+      EXPECT_EQ(std::u16string(buf), whole.substr(0, cap - 1)) << "cap " << cap;
+      EXPECT_EQ(buf[cap], u'#') << "wrote past cap " << cap;
     }
     // Zero capacity and a null buffer touch nothing.
     char16_t guard = u'#';
@@ -193,11 +167,8 @@ TEST(NumberFormat, EveryOperationCutsToTheBufferAndTerminates) {
 }
 
 TEST(NumberFormat, UnitNames) {
-  EXPECT_EQ(textToUtf8(sizeUnitName(kSizeDisplayGB)), "GB");
-  EXPECT_EQ(textToUtf8(sizeUnitName(kSizeDisplayMB)), "MB");
-  EXPECT_EQ(textToUtf8(sizeUnitName(kSizeDisplayKB)), "KB");
-  EXPECT_EQ(textToUtf8(sizeUnitName(kSizeDisplayB)), "B");
-  EXPECT_EQ(textToUtf8(sizeUnitName(kSizeDisplayAuto)), "");
-  EXPECT_EQ(textToUtf8(sizeUnitName(5)), "");
+  const char* names[] = {"", "GB", "MB", "KB", "B", ""};  // Auto, 1..4, unknown
+  for (int32_t mode = kSizeDisplayAuto; mode <= 5; ++mode)
+    EXPECT_EQ(textToUtf8(sizeUnitName(mode)), names[mode]) << mode;
   EXPECT_EQ(textToUtf8(sizeUnitName(-1)), "");
 }
