@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 #include <random>
 #include <set>
 #include <string>
@@ -13,11 +15,18 @@
 
 namespace {
 
+using Box = std::array<int32_t, 4>;  // left, top, right, bottom
+using Names = std::vector<std::string>;
+
 // Visible rows made from (name, size) pairs; the records stay put while the
 // pointers are handed to the layout.
 struct Rows {
   std::vector<ScanItem> items;
   std::vector<const ScanItem*> ptrs;
+  Rows() = default;
+  Rows(std::initializer_list<std::pair<const char*, uint64_t>> rows) {
+    for (const auto& r : rows) add(r.first, r.second);
+  }
   void add(const std::string& name, uint64_t size) {
     items.emplace_back();
     ScanItem& item = items.back();
@@ -33,27 +42,6 @@ struct Rows {
   }
   int32_t count() const { return static_cast<int32_t>(items.size()); }
 };
-
-struct State {
-  TreemapLayoutState s{};
-  ~State() { releaseTreemapCells(&s); }
-  const TreemapCell& cell(int i) const { return s.treemapCells[i]; }
-  std::string name(int i) const { return textToUtf8(cell(i).item->name); }
-  bool isOthers(int i) const { return cell(i).item == &s.othersItem; }
-};
-
-void layout(State& st, Rows& rows, int32_t w, int32_t h, int32_t dpi = 100, int32_t left = 0,
-            int32_t top = 0) {
-  layoutTreemap(&st.s, rows.data(), rows.count(), dpi, left, top, left + w, top + h);
-}
-
-int64_t cellArea(const TreemapCell& c) {
-  return static_cast<int64_t>(c.right - c.left) * (c.bottom - c.top);
-}
-
-bool isEmpty(const TreemapCell& c) {
-  return c.left == 0 && c.top == 0 && c.right == 0 && c.bottom == 0;
-}
 
 // Counts allocations, keeps the live ones, and fails the one numbered
 // `failAt` (1-based; 0 never fails).
@@ -74,12 +62,53 @@ struct CountingAllocator {
   }
 };
 
+struct State {
+  CountingAllocator alloc;  // outlives the cells released below
+  TreemapLayoutState s{};
+  State() = default;
+  explicit State(int failAt) {
+    alloc.failAt = failAt;
+    s.allocator = &alloc.api;
+  }
+  ~State() { releaseTreemapCells(&s); }
+  const TreemapCell& cell(int i) const { return s.treemapCells[i]; }
+  std::string name(int i) const { return textToUtf8(cell(i).item->name); }
+  bool isOthers(int i) const { return cell(i).item == &s.othersItem; }
+  Box box(int i) const { return {cell(i).left, cell(i).top, cell(i).right, cell(i).bottom}; }
+  Names names() const {
+    Names out;
+    for (int i = 0; i < s.treemapCellCount; ++i) out.push_back(name(i));
+    return out;
+  }
+  bool anyOthers() const {
+    for (int i = 0; i < s.treemapCellCount; ++i)
+      if (isOthers(i)) return true;
+    return false;
+  }
+  bool allEmpty() const {
+    for (int i = 0; i < s.treemapCellCount; ++i)
+      if (box(i) != Box{}) return false;
+    return true;
+  }
+  int64_t areaSum() const {
+    int64_t sum = 0;
+    for (int i = 0; i < s.treemapCellCount; ++i)
+      sum += static_cast<int64_t>(cell(i).right - cell(i).left) * (cell(i).bottom - cell(i).top);
+    return sum;
+  }
+};
+
+void layout(State& st, Rows& rows, int32_t w, int32_t h, int32_t dpi = 100, int32_t left = 0,
+            int32_t top = 0) {
+  layoutTreemap(&st.s, rows.data(), rows.count(), dpi, left, top, left + w, top + h);
+}
+
 // One 80 % item and twenty 1 % items, their names in mixed case.
 void eightyAndTwenty(Rows& rows) {
   rows.add("Large", 80000);
-  const char* names[] = {"m", "B", "q", "d", "E", "a", "S", "t", "c", "K",
-                         "l", "N", "o", "P", "F", "r", "g", "h", "I", "j"};
-  for (const char* n : names) rows.add(n, 1000);
+  for (const char* n : {"m", "B", "q", "d", "E", "a", "S", "t", "c", "K",
+                        "l", "N", "o", "P", "F", "r", "g", "h", "I", "j"})
+    rows.add(n, 1000);
 }
 
 }  // namespace
@@ -102,41 +131,32 @@ TEST(TreemapLayout, LargeItemAndTwentySmallOnesGiveSevenCells) {
   eightyAndTwenty(rows);
   State st;
   layout(st, rows, 400, 300);
-  ASSERT_EQ(st.s.treemapCellCount, 7);
+  // 15 % outweighs the 1 % items; the five that left the group are the first
+  // five names, ignoring case.
+  EXPECT_EQ(st.names(), (Names{"Large", "Others (15 items)", "a", "B", "c", "d", "E"}));
+  EXPECT_TRUE(st.isOthers(1));
   EXPECT_EQ(st.s.treemapTotal, 100000u);
-  EXPECT_EQ(st.name(0), "Large");
-  EXPECT_TRUE(st.isOthers(1));  // 15 % outweighs the 1 % items
-  EXPECT_EQ(st.name(1), "Others (15 items)");
   EXPECT_EQ(st.s.othersItem.size, 15000u);
   EXPECT_EQ(st.s.othersItem.fileCount, -1);
   EXPECT_EQ(st.s.othersItem.isFolder, 0u);
   EXPECT_EQ(st.s.othersItem.fullPath[0], 0);
-  // The five that left the group are the first five names, ignoring case.
-  const char* leavers[] = {"a", "B", "c", "d", "E"};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(st.name(2 + i), leavers[i]);
-  int64_t sum = 0;
-  for (int i = 0; i < 7; ++i) sum += cellArea(st.cell(i));
-  EXPECT_EQ(sum, 400 * 300);
+  EXPECT_EQ(st.areaSum(), 400 * 300);
   // The visible rows themselves keep their order.
   EXPECT_EQ(textToUtf8(rows.ptrs[1]->name), "m");
 }
 
 TEST(TreemapLayout, TailsBelowFiveItemsAreNotGrouped) {
-  Rows rows;
-  rows.add("one", 500000);
-  rows.add("two", 300000);
-  rows.add("three", 200000);
+  Rows rows{{"one", 500000}, {"two", 300000}, {"three", 200000}};
   for (int i = 0; i < 4; ++i) rows.add("tiny" + std::to_string(i), 10);
   State st;
   layout(st, rows, 400, 300);
-  ASSERT_EQ(st.s.treemapCellCount, 7);
-  for (int i = 0; i < 7; ++i) EXPECT_FALSE(st.isOthers(i));
+  EXPECT_EQ(st.s.treemapCellCount, 7);
+  EXPECT_FALSE(st.anyOthers());
 
   rows.add("tiny4", 10);
   layout(st, rows, 400, 300);
-  ASSERT_EQ(st.s.treemapCellCount, 4);
+  EXPECT_EQ(st.names(), (Names{"one", "two", "three", "Others (5 items)"}));
   EXPECT_TRUE(st.isOthers(3));
-  EXPECT_EQ(st.name(3), "Others (5 items)");
   EXPECT_EQ(st.s.othersItem.size, 50u);
 
   // A later layout without grouping leaves othersItem as it was, unreferenced.
@@ -144,7 +164,7 @@ TEST(TreemapLayout, TailsBelowFiveItemsAreNotGrouped) {
   layout(st, rows, 400, 300);
   EXPECT_EQ(st.s.treemapCellCount, 7);
   EXPECT_EQ(textToUtf8(st.s.othersItem.name), "Others (5 items)");
-  for (int i = 0; i < 7; ++i) EXPECT_FALSE(st.isOthers(i));
+  EXPECT_FALSE(st.anyOthers());
 }
 
 TEST(TreemapLayout, AllZeroSizes) {
@@ -152,60 +172,44 @@ TEST(TreemapLayout, AllZeroSizes) {
   for (int i = 0; i < 6; ++i) rows.add("z" + std::to_string(i), 0);
   State st;
   layout(st, rows, 400, 300);
-  ASSERT_EQ(st.s.treemapCellCount, 1);
+  EXPECT_EQ(st.names(), (Names{"Others (6 items)"}));
   EXPECT_TRUE(st.isOthers(0));
-  EXPECT_EQ(st.name(0), "Others (6 items)");
   EXPECT_EQ(st.s.othersItem.size, 0u);
-  EXPECT_TRUE(isEmpty(st.cell(0)));
+  EXPECT_TRUE(st.allEmpty());
   EXPECT_EQ(st.s.treemapTotal, 0u);
   EXPECT_EQ(treemapCellAt(&st.s, 0, 0), -1);  // empty cells are never hit
 
   // Fewer than five: each its own empty cell.
   rows.items.resize(3);
   layout(st, rows, 400, 300);
-  ASSERT_EQ(st.s.treemapCellCount, 3);
-  for (int i = 0; i < 3; ++i) EXPECT_TRUE(isEmpty(st.cell(i)));
+  EXPECT_EQ(st.s.treemapCellCount, 3);
+  EXPECT_TRUE(st.allEmpty());
 }
 
 TEST(TreemapLayout, SingleItemFillsTheArea) {
-  Rows rows;
-  rows.add("only", 12345);
+  Rows rows{{"only", 12345}};
   State st;
   layout(st, rows, 250, 250, 100, 16, 82);
   ASSERT_EQ(st.s.treemapCellCount, 1);
-  const TreemapCell& c = st.cell(0);
-  EXPECT_EQ(c.left, 16);
-  EXPECT_EQ(c.top, 82);
-  EXPECT_EQ(c.right, 266);
-  EXPECT_EQ(c.bottom, 332);
-  EXPECT_EQ(treemapCellAt(&st.s, 16, 82), 0);
-  EXPECT_EQ(treemapCellAt(&st.s, 265, 331), 0);
-  EXPECT_EQ(treemapCellAt(&st.s, 266, 100), -1);  // right and bottom exclusive
-  EXPECT_EQ(treemapCellAt(&st.s, 100, 332), -1);
-  EXPECT_EQ(treemapCellAt(&st.s, 15, 100), -1);
+  EXPECT_EQ(st.box(0), (Box{16, 82, 266, 332}));
+  // Right and bottom are exclusive.
+  const struct { int32_t x, y, want; } hits[] = {
+      {16, 82, 0}, {265, 331, 0}, {266, 100, -1}, {100, 332, -1}, {15, 100, -1}};
+  for (const auto& h : hits) EXPECT_EQ(treemapCellAt(&st.s, h.x, h.y), h.want) << h.x << "," << h.y;
 }
 
 // The classic squarified example (areas 6, 6, 4, 3, 2, 2, 1 in a 6 x 4 field),
 // scaled by 100: the first two stack in a column at the left, the next two
 // run as a strip along the top of the rest, the last three share the bottom.
 TEST(TreemapLayout, SquarifiedRowsGrowWhileTheyImprove) {
-  Rows rows;
-  const int sizes[] = {6, 6, 4, 3, 2, 2, 1};
-  for (int i = 0; i < 7; ++i) rows.add(std::string(1, static_cast<char>('a' + i)), sizes[i]);
+  Rows rows{{"a", 6}, {"b", 6}, {"c", 4}, {"d", 3}, {"e", 2}, {"f", 2}, {"g", 1}};
   State st;
   layout(st, rows, 600, 400);
-  ASSERT_EQ(st.s.treemapCellCount, 7);
-  const int32_t want[7][4] = {{0, 0, 300, 200},   {0, 200, 300, 400},   {300, 0, 471, 233},
-                              {471, 0, 600, 233}, {300, 233, 420, 400}, {420, 233, 540, 400},
-                              {540, 233, 600, 400}};
-  for (int i = 0; i < 7; ++i) {
-    const TreemapCell& c = st.cell(i);
-    EXPECT_EQ(st.name(i), std::string(1, static_cast<char>('a' + i)));
-    EXPECT_EQ(c.left, want[i][0]) << i;
-    EXPECT_EQ(c.top, want[i][1]) << i;
-    EXPECT_EQ(c.right, want[i][2]) << i;
-    EXPECT_EQ(c.bottom, want[i][3]) << i;
-  }
+  EXPECT_EQ(st.names(), (Names{"a", "b", "c", "d", "e", "f", "g"}));
+  const Box want[7] = {{0, 0, 300, 200},   {0, 200, 300, 400},   {300, 0, 471, 233},
+                       {471, 0, 600, 233}, {300, 233, 420, 400}, {420, 233, 540, 400},
+                       {540, 233, 600, 400}};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(st.box(i), want[i]) << i;
 }
 
 TEST(TreemapLayout, AreaBelowTheSmallestCellGroupsEverything) {
@@ -213,25 +217,18 @@ TEST(TreemapLayout, AreaBelowTheSmallestCellGroupsEverything) {
   for (int i = 0; i < 5; ++i) rows.add("f" + std::to_string(i), 1000u * (i + 1));
   State st;
   layout(st, rows, 40, 40, 100, 10, 20);  // 1600 < 50 * 50: no item qualifies
-  ASSERT_EQ(st.s.treemapCellCount, 1);
+  EXPECT_EQ(st.names(), (Names{"Others (5 items)"}));
   EXPECT_TRUE(st.isOthers(0));
-  EXPECT_EQ(st.name(0), "Others (5 items)");
   EXPECT_EQ(st.s.othersItem.size, 15000u);
-  EXPECT_EQ(st.cell(0).left, 10);
-  EXPECT_EQ(st.cell(0).top, 20);
-  EXPECT_EQ(st.cell(0).right, 50);
-  EXPECT_EQ(st.cell(0).bottom, 60);
+  EXPECT_EQ(st.box(0), (Box{10, 20, 50, 60}));
 
   // With more than five the group still gives back its largest items while
   // it holds over 15 %: it ends at five, and the two largest get cells.
   rows.add("f5", 6000);
   rows.add("f6", 7000);
   layout(st, rows, 40, 40, 100, 10, 20);
-  ASSERT_EQ(st.s.treemapCellCount, 3);
+  EXPECT_EQ(st.names(), (Names{"Others (5 items)", "f6", "f5"}));
   EXPECT_TRUE(st.isOthers(0));
-  EXPECT_EQ(st.name(0), "Others (5 items)");
-  EXPECT_EQ(st.name(1), "f6");
-  EXPECT_EQ(st.name(2), "f5");
 
   // Whether an item qualifies depends on the scale: at 120 x 120 the three
   // largest keep their cells at 100 %, none does at 200 % (minCell 100).
@@ -242,54 +239,38 @@ TEST(TreemapLayout, AreaBelowTheSmallestCellGroupsEverything) {
 }
 
 TEST(TreemapLayout, ZeroOrNegativeExtentGivesEmptyCells) {
-  Rows rows;
-  rows.add("a", 10);
-  rows.add("b", 20);
+  Rows rows{{"a", 10}, {"b", 20}};
   for (auto wh : {std::pair<int, int>{0, 300}, {400, 0}, {-10, 300}, {400, -1}}) {
     State st;
     layout(st, rows, wh.first, wh.second);
-    ASSERT_EQ(st.s.treemapCellCount, 2);
-    EXPECT_TRUE(isEmpty(st.cell(0)));
-    EXPECT_TRUE(isEmpty(st.cell(1)));
+    EXPECT_EQ(st.s.treemapCellCount, 2);
+    EXPECT_TRUE(st.allEmpty());
     EXPECT_EQ(st.s.treemapTotal, 30u);
   }
 }
 
 TEST(TreemapLayout, EqualSizesOrderByNameIgnoringCaseWithOthersAmongThem) {
-  Rows rows;
-  rows.add("Zebra", 100);
-  rows.add("pear", 100);
-  rows.add("Apple", 100);
+  Rows rows{{"Zebra", 100}, {"pear", 100}, {"Apple", 100}};
   for (int i = 0; i < 5; ++i) rows.add("t" + std::to_string(i), 20);
   State st;
   layout(st, rows, 200, 200);  // each tail item would get 2000 px
-  ASSERT_EQ(st.s.treemapCellCount, 4);
-  EXPECT_EQ(st.name(0), "Apple");
-  EXPECT_EQ(st.name(1), "Others (5 items)");
+  const Names want = {"Apple", "Others (5 items)", "pear", "Zebra"};
+  EXPECT_EQ(st.names(), want);
   EXPECT_TRUE(st.isOthers(1));
-  EXPECT_EQ(st.name(2), "pear");
-  EXPECT_EQ(st.name(3), "Zebra");
 
   // The order does not depend on the order of the visible rows.
   std::reverse(rows.items.begin(), rows.items.end());
   layout(st, rows, 200, 200);
-  EXPECT_EQ(st.name(0), "Apple");
-  EXPECT_EQ(st.name(3), "Zebra");
+  EXPECT_EQ(st.names(), want);
 }
 
 TEST(TreemapLayout, OrderingIsStrictEvenForNamesEqualButForCase) {
-  Rows rows;
-  rows.add("readme", 5);
-  rows.add("README", 5);
-  rows.add("ReadMe", 5);
-  rows.add("big", 6);
+  Rows rows{{"readme", 5}, {"README", 5}, {"ReadMe", 5}, {"big", 6}};
   rows.data();
   for (const ScanItem* a : rows.ptrs) {
     EXPECT_FALSE(treemapOrderBefore(a, a));
     for (const ScanItem* b : rows.ptrs)
-      if (a != b) {
-        EXPECT_NE(treemapOrderBefore(a, b), treemapOrderBefore(b, a));
-      }
+      if (a != b) { EXPECT_NE(treemapOrderBefore(a, b), treemapOrderBefore(b, a)); }
   }
   EXPECT_TRUE(treemapOrderBefore(rows.ptrs[3], rows.ptrs[0]));
 }
@@ -297,78 +278,57 @@ TEST(TreemapLayout, OrderingIsStrictEvenForNamesEqualButForCase) {
 TEST(TreemapLayout, ShortMemoryEndsConsistently) {
   Rows rows;
   eightyAndTwenty(rows);  // grouped: working array, grouped list, cells, areas
-
   {  // No working array: no cells, the previous total stays.
-    CountingAllocator a;
-    State st;
-    st.s.allocator = &a.api;
+    State st(1);
     st.s.treemapTotal = 4242;
-    a.failAt = 1;
     layout(st, rows, 400, 300);
     EXPECT_EQ(st.s.treemapCellCount, 0);
     EXPECT_EQ(st.s.treemapCells, nullptr);
     EXPECT_EQ(st.s.treemapTotal, 4242u);
-    EXPECT_EQ(a.live, 0);
+    EXPECT_EQ(st.alloc.live, 0);
   }
   {  // No grouped list: the ungrouped list of all 21 items is laid out.
-    CountingAllocator a;
-    State st;
-    st.s.allocator = &a.api;
-    a.failAt = 2;
+    State st(2);
     layout(st, rows, 400, 300);
-    ASSERT_EQ(st.s.treemapCellCount, 21);
-    int64_t sum = 0;
-    for (int i = 0; i < 21; ++i) {
-      EXPECT_FALSE(st.isOthers(i));
-      sum += cellArea(st.cell(i));
-    }
-    EXPECT_EQ(sum, 400 * 300);
-    EXPECT_EQ(a.live, 1);  // only the cells
+    EXPECT_EQ(st.s.treemapCellCount, 21);
+    EXPECT_FALSE(st.anyOthers());
+    EXPECT_EQ(st.areaSum(), 400 * 300);
+    EXPECT_EQ(st.alloc.live, 1);  // only the cells
   }
   {  // No cell array: nothing laid out, but the total is current.
-    CountingAllocator a;
-    State st;
-    st.s.allocator = &a.api;
-    a.failAt = 3;
+    State st(3);
     layout(st, rows, 400, 300);
     EXPECT_EQ(st.s.treemapCellCount, 0);
     EXPECT_EQ(st.s.treemapTotal, 100000u);
     EXPECT_EQ(treemapCellAt(&st.s, 10, 10), -1);
-    EXPECT_EQ(a.live, 0);
+    EXPECT_EQ(st.alloc.live, 0);
   }
   {  // No area array: the cells exist with their items, all empty.
-    CountingAllocator a;
-    State st;
-    st.s.allocator = &a.api;
-    a.failAt = 4;
+    State st(4);
     layout(st, rows, 400, 300);
-    ASSERT_EQ(st.s.treemapCellCount, 7);
+    EXPECT_EQ(st.s.treemapCellCount, 7);
     EXPECT_TRUE(st.isOthers(1));
-    for (int i = 0; i < 7; ++i) EXPECT_TRUE(isEmpty(st.cell(i)));
+    EXPECT_TRUE(st.allEmpty());
     EXPECT_EQ(treemapCellAt(&st.s, 10, 10), -1);
-    EXPECT_EQ(a.live, 1);
+    EXPECT_EQ(st.alloc.live, 1);
     releaseTreemapCells(&st.s);
-    EXPECT_EQ(a.live, 0);
+    EXPECT_EQ(st.alloc.live, 0);
   }
   {  // Every layout frees the previous cells and its own working arrays.
-    CountingAllocator a;
-    State st;
-    st.s.allocator = &a.api;
+    State st(0);
     for (int i = 0; i < 10; ++i) layout(st, rows, 400 + i, 300);
-    EXPECT_EQ(a.calls, 40);
-    EXPECT_EQ(a.live, 1);
+    EXPECT_EQ(st.alloc.calls, 40);
+    EXPECT_EQ(st.alloc.live, 1);
   }
 }
 
 TEST(TreemapLayout, NullRowsAreSkipped) {
-  Rows rows;
-  rows.add("a", 30);
-  rows.add("b", 10);
+  Rows rows{{"a", 30}, {"b", 10}};
   rows.data();
   std::vector<const ScanItem*> withNull = {rows.ptrs[0], nullptr, rows.ptrs[1]};
   State st;
   layoutTreemap(&st.s, withNull.data(), 3, 100, 0, 0, 100, 100);
-  ASSERT_EQ(st.s.treemapCellCount, 2);
+  EXPECT_EQ(st.s.treemapCellCount, 2);
   EXPECT_EQ(st.s.treemapTotal, 40u);
   // The panel's visibleRows are mutable pointers; they pass as they are.
   ScanItem* mutableRows[] = {&rows.items[0], &rows.items[1]};
@@ -384,16 +344,16 @@ TEST(TreemapLayout, NullRowsAreSkipped) {
 // group, and the group obeys its 5-item and 15 % rules.
 TEST(TreemapLayout, PropertiesOverRandomInputs) {
   std::mt19937_64 rng(20261206);
-  auto pick = [&](int64_t lo, int64_t hi) {
-    return std::uniform_int_distribution<int64_t>(lo, hi)(rng);
+  auto pick = [&](int32_t lo, int32_t hi) {
+    return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
   };
   const int32_t dpis[] = {100, 125, 150, 200};
   std::vector<int> cover;
   for (int round = 0; round < 600; ++round) {
     SCOPED_TRACE(round);
     Rows rows;
-    const int n = static_cast<int>(pick(1, round % 10 == 0 ? 400 : 60));
-    const int shape = static_cast<int>(pick(0, 3));
+    const int n = pick(1, round % 10 == 0 ? 400 : 60);
+    const int shape = pick(0, 3);
     for (int i = 0; i < n; ++i) {
       uint64_t size;
       switch (shape) {
@@ -404,13 +364,9 @@ TEST(TreemapLayout, PropertiesOverRandomInputs) {
       }
       rows.add(std::string(1, static_cast<char>('a' + pick(0, 25))) + std::to_string(i), size);
     }
-    const int32_t w = static_cast<int32_t>(pick(1, 320));
-    const int32_t h = static_cast<int32_t>(pick(1, 240));
-    const int32_t left = static_cast<int32_t>(pick(0, 50));
-    const int32_t top = static_cast<int32_t>(pick(0, 50));
-    const int32_t dpi = dpis[pick(0, 3)];
+    const int32_t w = pick(1, 320), h = pick(1, 240), left = pick(0, 50), top = pick(0, 50);
     State st;
-    layout(st, rows, w, h, dpi, left, top);
+    layout(st, rows, w, h, dpis[pick(0, 3)], left, top);
 
     double total = 0;
     for (const ScanItem& i : rows.items) total += static_cast<double>(i.size);
@@ -418,26 +374,17 @@ TEST(TreemapLayout, PropertiesOverRandomInputs) {
     const int count = st.s.treemapCellCount;
     ASSERT_GT(count, 0);
 
-    // Every item once: in a cell, or in the group.
+    // Every item once, in layout order: in a cell, or in the group.
     std::set<const ScanItem*> inCells;
-    bool hasOthers = false;
     uint64_t listTotal = 0;
     for (int i = 0; i < count; ++i) {
       const ScanItem* item = st.cell(i).item;
       listTotal += item->size;
-      if (item == &st.s.othersItem) {
-        ASSERT_FALSE(hasOthers);
-        hasOthers = true;
-      } else {
-        ASSERT_TRUE(inCells.insert(item).second);
-      }
-      if (i > 0) {
-        ASSERT_FALSE(treemapOrderBefore(item, st.cell(i - 1).item));
-      }
+      ASSERT_TRUE(inCells.insert(item).second);
+      ASSERT_TRUE(i == 0 || !treemapOrderBefore(item, st.cell(i - 1).item));
     }
-    uint64_t groupSum = 0;
-    uint64_t smallestKept = UINT64_MAX;
-    uint64_t largestGrouped = 0;
+    const bool hasOthers = inCells.erase(&st.s.othersItem) == 1;
+    uint64_t groupSum = 0, smallestKept = UINT64_MAX, largestGrouped = 0;
     int grouped = 0;
     for (const ScanItem& i : rows.items) {
       if (inCells.count(&i)) {
@@ -452,46 +399,34 @@ TEST(TreemapLayout, PropertiesOverRandomInputs) {
       ASSERT_GE(grouped, 5);
       ASSERT_EQ(st.s.othersItem.size, groupSum);
       ASSERT_EQ(textToUtf8(st.s.othersItem.name), "Others (" + std::to_string(grouped) + " items)");
-      if (grouped > 5 && total > 0) {
-        ASSERT_LE(static_cast<double>(groupSum) / total, 0.15);
-      }
-      if (inCells.size() > 0) {
-        ASSERT_GE(smallestKept, largestGrouped);
-      }
+      if (grouped > 5 && total > 0) { ASSERT_LE(static_cast<double>(groupSum) / total, 0.15); }
+      ASSERT_GE(smallestKept, largestGrouped);  // vacuous when nothing is kept
     } else {
       ASSERT_EQ(grouped, 0);
     }
 
     if (listTotal == 0) {
-      for (int i = 0; i < count; ++i) ASSERT_TRUE(isEmpty(st.cell(i)));
+      ASSERT_TRUE(st.allEmpty());
       continue;
     }
     // Exact tiling: every pixel of the area covered once, nothing outside.
+    ASSERT_EQ(st.areaSum(), static_cast<int64_t>(w) * h);
     cover.assign(static_cast<size_t>(w) * h, 0);
-    int64_t areaSum = 0;
     for (int i = 0; i < count; ++i) {
       const TreemapCell& c = st.cell(i);
-      ASSERT_LE(c.left, c.right);
-      ASSERT_LE(c.top, c.bottom);
-      ASSERT_GE(c.left, left);
-      ASSERT_GE(c.top, top);
-      ASSERT_LE(c.right, left + w);
-      ASSERT_LE(c.bottom, top + h);
-      areaSum += cellArea(c);
+      ASSERT_TRUE(c.left >= left && c.left <= c.right && c.right <= left + w) << i;
+      ASSERT_TRUE(c.top >= top && c.top <= c.bottom && c.bottom <= top + h) << i;
       for (int y = c.top; y < c.bottom; ++y)
         for (int x = c.left; x < c.right; ++x) ++cover[(y - top) * w + (x - left)];
       // Within rounding of its share: each snapped edge is off by under a pixel.
-      const double share = static_cast<double>(c.item->size) / static_cast<double>(listTotal);
-      const double want = share * w * h;
+      const double want = static_cast<double>(c.item->size) / listTotal * w * h;
       const double slack = (c.right - c.left) + (c.bottom - c.top) + 2.0;
-      ASSERT_NEAR(static_cast<double>(cellArea(c)), want, slack) << i;
+      ASSERT_NEAR(static_cast<double>(c.right - c.left) * (c.bottom - c.top), want, slack) << i;
     }
-    ASSERT_EQ(areaSum, static_cast<int64_t>(w) * h);
     for (int v : cover) ASSERT_EQ(v, 1);
     // Hit testing finds the covering cell everywhere.
     for (int k = 0; k < 20; ++k) {
-      const int32_t x = left + static_cast<int32_t>(pick(0, w - 1));
-      const int32_t y = top + static_cast<int32_t>(pick(0, h - 1));
+      const int32_t x = left + pick(0, w - 1), y = top + pick(0, h - 1);
       const int32_t hit = treemapCellAt(&st.s, x, y);
       ASSERT_GE(hit, 0);
       const TreemapCell& c = st.cell(hit);
