@@ -29,6 +29,13 @@ std::string sectionFileOf(FakeConfigPlatform& p, const char16_t* host, const cha
   return textToUtf8(out);
 }
 
+// "face size wWeight", or "(none)".
+std::string hostFontOf(FakeConfigPlatform& p) {
+  HostFont f;
+  if (!hostFont(p, &f)) return "(none)";
+  return textToUtf8(f.face) + " " + std::to_string(f.size) + " w" + std::to_string(f.weight);
+}
+
 // "<thousands><decimal>", each separator one character and its terminator.
 std::string separatorsOf(FakeConfigPlatform& p) {
   char16_t th[2] = {u'?', u'?'}, dec[2] = {u'?', u'?'};
@@ -187,23 +194,18 @@ TEST(HostFontAndIcons, FallbacksAndLimits) {
   FakeConfigPlatform p;
   HostFont f;
   int32_t size = 0;
-  EXPECT_FALSE(hostFont(p, &f));
+  EXPECT_EQ(hostFontOf(p), "(none)");
   EXPECT_FALSE(hostIconSize(p, &size));
 
   p = fakeHost(u"[AllResolutions]\nFontName=Tahoma\nFontSize=5\nFontWeight=1200\n"
                u"[1920x1080 (8x16)]\nFontSize=4\n");
-  ASSERT_TRUE(hostFont(p, &f));
-  EXPECT_EQ(textToUtf8(f.face), "Tahoma");
-  EXPECT_EQ(f.size, 11);     // 5, then 4 from the resolution section: both too small
-  EXPECT_EQ(f.weight, 400);  // 1200 is out of range
+  // 5, then 4 from the resolution section: both too small; 1200 is out of range.
+  EXPECT_EQ(hostFontOf(p), "Tahoma 11 w400");
   p.setFile(kHost, u"[AllResolutions]\nFontSize=5\n"
                    u"[1920x1080 (8x16)]\nFontName=Verdana\nFontSize=9\nFontWeight=700\n");
-  ASSERT_TRUE(hostFont(p, &f));
-  EXPECT_EQ(textToUtf8(f.face), "Verdana");
-  EXPECT_EQ(f.size, 9);
-  EXPECT_EQ(f.weight, 700);
+  EXPECT_EQ(hostFontOf(p), "Verdana 9 w700");
   p.setFile(kHost, u"[AllResolutions]\nFontSize=12\n");
-  EXPECT_FALSE(hostFont(p, &f));  // no face anywhere: no font
+  EXPECT_EQ(hostFontOf(p), "(none)");  // no face anywhere: no font
   p.setFile(kHost, u"[AllResolutions]\nFontName=" + std::u16string(100, u'F') + u"\n");
   ASSERT_TRUE(hostFont(p, &f));
   EXPECT_EQ(textLength(f.face), 63u);

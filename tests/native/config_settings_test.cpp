@@ -56,6 +56,14 @@ struct Row {
 
 using S = PanelSettings;
 
+// "face body/header/small wWeight host|own".
+std::string fontOf(const PanelSettings& s) {
+  char text[160];
+  snprintf(text, sizeof text, "%s %d/%d/%d w%d %s", textToUtf8(s.fontFace).c_str(), s.bodyFontSize,
+           s.headerFontSize, s.smallFontSize, s.bodyFontWeight, s.fontFromHost ? "host" : "own");
+  return text;
+}
+
 void expectField(int32_t S::*field, std::initializer_list<Row> rows) {
   for (const Row& r : rows) {
     FakeConfigPlatform p = r.host ? fakeHost(r.host) : FakeConfigPlatform();
@@ -229,28 +237,14 @@ TEST(SettingsIcons, ScaledSizesAndSmallIconDecision) {
 }
 
 TEST(SettingsFonts, FaceSizesAndWeights) {
-  auto l = load(u"");
-  EXPECT_EQ(textToUtf8(l->s.fontFace), "Segoe UI");
-  EXPECT_EQ(l->s.bodyFontSize, 11);
-  EXPECT_EQ(l->s.headerFontSize, 14);
-  EXPECT_EQ(l->s.smallFontSize, 9);  // 11 * 0.85 + 0.5 = 9.85
-  EXPECT_EQ(l->s.bodyFontWeight, 400);
-  EXPECT_EQ(l->s.fontFromHost, 0);
-
+  EXPECT_EQ(fontOf(load(u"")->s), "Segoe UI 11/14/9 w400 own");  // small: 11 * 0.85 + 0.5 = 9.85
   FakeConfigPlatform p =
       fakeHost(u"[AllResolutions]\nFontName=Tahoma\nFontSize=5\nFontWeight=1200\n");
-  l = load(u"[Typography]\nBodyFontSize=20\n", p);
-  EXPECT_EQ(textToUtf8(l->s.fontFace), "Tahoma");
-  EXPECT_EQ(l->s.bodyFontSize, 11);  // the host's replaces the file's, and 5 becomes 11
-  EXPECT_EQ(l->s.bodyFontWeight, 400);
-  EXPECT_EQ(l->s.fontFromHost, 1);
-  l = load(u"[Typography]\nFontName=Consolas\nBodyFontSize=7\n", p);
-  EXPECT_EQ(textToUtf8(l->s.fontFace), "Consolas");
-  EXPECT_EQ(l->s.bodyFontSize, 7);
-  EXPECT_EQ(l->s.smallFontSize, 6);  // 6.45 -> 6
-  EXPECT_EQ(l->s.fontFromHost, 0);
-
-  EXPECT_EQ(load(u"[Typography]\nBodyFontSize=8\n")->s.smallFontSize, 7);  // 7.3 -> 7
+  // The host's size replaces the file's, and 5 becomes 11; 1200 is no weight.
+  EXPECT_EQ(fontOf(load(u"[Typography]\nBodyFontSize=20\n", p)->s), "Tahoma 11/14/9 w400 host");
+  EXPECT_EQ(fontOf(load(u"[Typography]\nFontName=Consolas\nBodyFontSize=7\n", p)->s),
+            "Consolas 7/14/6 w400 own");  // 6.45 -> 6
+  EXPECT_EQ(fontOf(load(u"[Typography]\nBodyFontSize=8\n")->s), "Segoe UI 8/14/7 w400 own");  // 7.3
   EXPECT_EQ(fontHeightForPoints(11, 96), -15);
   EXPECT_EQ(fontHeightForPoints(14, 144), -28);
 }
