@@ -9,15 +9,6 @@ std::u16string withoutTrailingBackslashes(std::u16string s) {
   return s;
 }
 
-// The pattern without its long-form prefix; *longForm says whether it had one.
-std::u16string plainForm(const std::u16string& p, bool* longForm) {
-  *longForm = true;
-  if (p.compare(0, 8, u"\\\\?\\UNC\\") == 0) return u"\\\\" + p.substr(8);
-  if (p.compare(0, 4, u"\\\\?\\") == 0) return p.substr(4);
-  *longForm = false;
-  return p;
-}
-
 }  // namespace
 
 FakeDirLister::FakeDirLister(std::u16string rootPath) {
@@ -47,8 +38,9 @@ void FakeDirLister::addFiles(int parent, std::initializer_list<std::pair<const c
 
 DirListing FakeDirLister::open(const char16_t* pattern, DirEntry* first) {
   patterns.push_back(pattern);
-  bool longForm = false;
-  std::u16string p = plainForm(pattern, &longForm);
+  std::u16string p = pattern;
+  bool longForm = p.compare(0, 4, u"\\\\?\\") == 0;
+  if (longForm) p = p.substr(4);
   if (!p.empty() && p.back() == u'*') p.pop_back();
   auto found = folders_.find(withoutTrailingBackslashes(p));
   int folder = longForm && refuseLongForm ? -1 : found == folders_.end() ? -1 : found->second;
