@@ -20,6 +20,7 @@ namespace {
 constexpr uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
 constexpr const char16_t* kThemeKey =
     u"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+constexpr const char16_t* kSettingsFile = u"C:\\plugins\\Morvane.cfg";
 constexpr uint32_t kDarkBack = rgb(42, 42, 42), kLightBack = rgb(192, 192, 192);
 
 struct Loaded {
@@ -34,7 +35,10 @@ std::unique_ptr<Loaded> load(const std::u16string& cfg, FakeConfigPlatform& p, i
                              TextMeasure px = kMeasure) {
   auto l = std::make_unique<Loaded>();
   memset(l.get(), 0, sizeof(Loaded));
-  MapSettingsSource src(cfg);
+  p.setFile(kSettingsFile, cfg);
+  ProfileSettingsSource src;
+  src.platform = &p;
+  src.file = kSettingsFile;
   loadSettings(&l->s, &l->notes, src, p, dpi);
   applyTextMetrics(&l->s, px);
   finishSettings(&l->s, &l->notes, p);

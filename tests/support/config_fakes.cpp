@@ -64,20 +64,6 @@ std::vector<std::u16string> IniText::sectionNames() const {
   return names;
 }
 
-size_t iniReadText(const IniText* ini, const char16_t* section, const char16_t* key,
-                   const char16_t* def, char16_t* out, size_t cap) {
-  std::u16string v;
-  if (ini && ini->find(section, key, &v)) return textCopy(out, cap, v.c_str());
-  return textCopy(out, cap, def ? def : u"");
-}
-
-int32_t iniReadInt(const IniText* ini, const char16_t* section, const char16_t* key, int32_t def) {
-  std::u16string v;
-  // As the system reader does, an empty value reads as the default.
-  if (!ini || !ini->find(section, key, &v) || v.empty()) return def;
-  return parseLeadingInt(v.c_str());
-}
-
 FakeRegistryValue registryString(const std::u16string& s, uint32_t type) {
   FakeRegistryValue v{type, {}};
   for (char16_t c : s) {
@@ -155,12 +141,19 @@ bool FakeConfigPlatform::readUserRegistry(const char16_t* subkey, const char16_t
 size_t FakeConfigPlatform::profileText(const char16_t* path, const char16_t* section,
                                        const char16_t* key, const char16_t* def, char16_t* out,
                                        size_t cap) {
-  return iniReadText(file(path), section, key, def, out, cap);
+  std::u16string v;
+  const IniText* ini = file(path);
+  if (ini && ini->find(section, key, &v)) return textCopy(out, cap, v.c_str());
+  return textCopy(out, cap, def ? def : u"");
 }
 
 int32_t FakeConfigPlatform::profileInt(const char16_t* path, const char16_t* section,
                                        const char16_t* key, int32_t def) {
-  return iniReadInt(file(path), section, key, def);
+  std::u16string v;
+  const IniText* ini = file(path);
+  // As the system reader does, an empty value reads as the default.
+  if (!ini || !ini->find(section, key, &v) || v.empty()) return def;
+  return parseLeadingInt(v.c_str());
 }
 
 size_t FakeConfigPlatform::profileSectionNames(const char16_t* path, char16_t* out, size_t cap) {

@@ -17,22 +17,6 @@ struct IniText {
   std::vector<std::u16string> sectionNames() const;
 };
 
-size_t iniReadText(const IniText* ini, const char16_t* section, const char16_t* key,
-                   const char16_t* def, char16_t* out, size_t cap);
-int32_t iniReadInt(const IniText* ini, const char16_t* section, const char16_t* key, int32_t def);
-
-struct MapSettingsSource : SettingsSource {
-  IniText ini;
-  explicit MapSettingsSource(const std::u16string& text = u"") { ini.text = text; }
-  size_t readText(const char16_t* section, const char16_t* key, const char16_t* def, char16_t* out,
-                  size_t cap) const override {
-    return iniReadText(&ini, section, key, def, out, cap);
-  }
-  int32_t readInt(const char16_t* section, const char16_t* key, int32_t def) const override {
-    return iniReadInt(&ini, section, key, def);
-  }
-};
-
 struct FakeRegistryValue {
   uint32_t type;
   std::vector<uint8_t> data;
@@ -40,6 +24,8 @@ struct FakeRegistryValue {
 FakeRegistryValue registryString(const std::u16string& s, uint32_t type = kRegSz);
 FakeRegistryValue registryDword(uint32_t v);
 
+// The settings themselves are read, as in the plugin, by a ProfileSettingsSource
+// over one of these files.
 struct FakeConfigPlatform : ConfigPlatform {
   std::map<std::u16string, IniText> files;          // keyed by the folded path
   std::map<std::u16string, std::u16string> env;     // keyed by the folded name

@@ -95,6 +95,18 @@ std::vector<HGDIOBJ> handlesOf(const PanelResources& r) {
           r.italicFont, r.backgroundBrush, r.searchBackBrush};
 }
 
+LOGFONTW fontOf(HFONT font) {
+  LOGFONTW lf = {};
+  GetObjectW(font, sizeof lf, &lf);
+  return lf;
+}
+
+COLORREF brushColor(HBRUSH brush) {
+  LOGBRUSH lb = {};
+  GetObjectW(brush, sizeof lb, &lb);
+  return lb.lbColor;
+}
+
 // Every test starts with no way to find a host file and no Windows theme value.
 struct HostConfigTest : ::testing::Test {
   EnvGuard commanderIni{L"COMMANDER_INI"}, appData{L"APPDATA"}, commanderPath{L"COMMANDER_PATH"};
@@ -301,26 +313,19 @@ TEST(PanelResourcesTest, ReleaseDeletesAndClears) {
   createPanelFonts(s, &r);
   refreshPanelBrushes(s, &r);
   for (HGDIOBJ h : handlesOf(r)) ASSERT_NE(h, nullptr);
-  LOGFONTW lf;
-  GetObjectW(r.headerFont, sizeof lf, &lf);
-  EXPECT_EQ(lf.lfHeight, -19);
-  EXPECT_EQ(lf.lfWeight, 700);
-  GetObjectW(r.smallFont, sizeof lf, &lf);
-  EXPECT_EQ(lf.lfHeight, -12);
-  GetObjectW(r.italicFont, sizeof lf, &lf);
-  EXPECT_TRUE(lf.lfItalic);
-  EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
-  LOGBRUSH lb;
-  GetObjectW(r.searchBackBrush, sizeof lb, &lb);
-  EXPECT_EQ(lb.lbColor, RGB(4, 5, 6));
+  EXPECT_EQ(fontOf(r.headerFont).lfHeight, -19);
+  EXPECT_EQ(fontOf(r.headerFont).lfWeight, 700);
+  EXPECT_EQ(fontOf(r.smallFont).lfHeight, -12);
+  EXPECT_TRUE(fontOf(r.italicFont).lfItalic);
+  EXPECT_EQ(fontOf(r.italicFont).lfCharSet, DEFAULT_CHARSET);
+  EXPECT_EQ(brushColor(r.searchBackBrush), RGB(4, 5, 6));
 
   // A theme switch replaces both brushes and frees the old ones.
   HBRUSH oldBack = r.backgroundBrush;
   s.colors.backgroundColor = RGB(9, 9, 9);
   refreshPanelBrushes(s, &r);
   EXPECT_EQ(GetObjectType(oldBack), 0u);
-  GetObjectW(r.backgroundBrush, sizeof lb, &lb);
-  EXPECT_EQ(lb.lbColor, RGB(9, 9, 9));
+  EXPECT_EQ(brushColor(r.backgroundBrush), RGB(9, 9, 9));
 
   std::vector<HGDIOBJ> before = handlesOf(r);
   releasePanelResources(&r);
@@ -419,9 +424,7 @@ TEST_F(PluginConfigTest, HostThemeNoticesMoveOnlyAutoPanels) {
   EXPECT_EQ(rec->settings.isDark, 1);
   EXPECT_EQ(rec->settings.colors.backgroundColor, RGB(42, 42, 42));
   EXPECT_EQ(rec->settings.searchBackColor, RGB(50, 50, 50));
-  LOGBRUSH lb;
-  GetObjectW(rec->res.backgroundBrush, sizeof lb, &lb);
-  EXPECT_EQ(lb.lbColor, RGB(42, 42, 42));
+  EXPECT_EQ(brushColor(rec->res.backgroundBrush), RGB(42, 42, 42));
   HBRUSH brush = rec->res.backgroundBrush;
 
   // The same notice again changes nothing, not even the brush.
