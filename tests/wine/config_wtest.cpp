@@ -64,25 +64,14 @@ struct RegGuard {
     remove();
   }
   ~RegGuard() {
-    if (had) {
-      HKEY h;
-      if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
-                          nullptr) == ERROR_SUCCESS) {
-        RegSetValueExW(h, value.c_str(), 0, type, data, size);
-        RegCloseKey(h);
-      }
-    } else {
-      remove();
-    }
+    if (had) set(type, data, size);
+    else remove();
   }
   void remove() { RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), value.c_str()); }
-  void set(DWORD type, const void* bytes, DWORD size) {
-    HKEY h;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
-                              nullptr),
+  // Creates the key when it is missing.
+  void set(DWORD t, const void* bytes, DWORD n) {
+    EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), value.c_str(), t, bytes, n),
               ERROR_SUCCESS);
-    RegSetValueExW(h, value.c_str(), 0, type, static_cast<const BYTE*>(bytes), size);
-    RegCloseKey(h);
   }
   void setString(const std::wstring& s, DWORD t = REG_SZ) {
     set(t, s.c_str(), static_cast<DWORD>((s.size() + 1) * 2));
