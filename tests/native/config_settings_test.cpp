@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -86,6 +87,7 @@ TEST(SettingsColours, DefaultsValuesAndFallbacks) {
   const struct { ColorSet S::*set; uint32_t C::*field; uint32_t want; } defaults[] = {
       {D, &C::backgroundColor, kDarkBack}, {D, &C::headerColor, rgb(59, 130, 246)},
       {D, &C::topFilesLabelColor, rgb(239, 246, 255)}, {D, &C::treeMapColor, rgb(62, 146, 166)},
+      {D, &C::textColor, rgb(239, 246, 255)}, {D, &C::headerBarColor, rgb(30, 30, 30)},
       {L, &C::backgroundColor, kLightBack}, {L, &C::folderColor, rgb(30, 58, 138)},
       {L, &C::headerActiveColor, rgb(199, 221, 251)}, {L, &C::topFilesLabelColor, rgb(26, 26, 26)}};
   for (size_t i = 0; i < sizeof defaults / sizeof defaults[0]; ++i)
@@ -126,10 +128,7 @@ TEST(SettingsTheme, ForcedAndAutoDecisions) {
   p.setRegistry(kThemeKey, u"AppsUseLightTheme", registryDword(1));
   l = load(u"", p);
   EXPECT_EQ(l->s.isDark, 1);
-  EXPECT_EQ(l->s.colors.backgroundColor, kDarkBack);
-  EXPECT_EQ(l->s.colors.textColor, rgb(239, 246, 255));
-  EXPECT_EQ(l->s.colors.headerBarColor, rgb(30, 30, 30));
-  EXPECT_EQ(l->s.colors.treeMapColor, rgb(62, 146, 166));
+  EXPECT_EQ(memcmp(&l->s.colors, &l->s.darkColors, sizeof(ColorSet)), 0);  // all twelve
 
   // "Night" is Auto; no host file and no Windows value: light.
   l = load(u"[Display]\nThemeMode=Night\n");
