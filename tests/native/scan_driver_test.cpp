@@ -139,10 +139,11 @@ struct Scan : ::testing::Test {
     m->search = withEngine ? &engine : nullptr;
     EXPECT_EQ(scanThreadMain(*m), 0u);
   }
-  // A scan of another tree, left to the caller.
-  ModelPtr runOn(FakeDirLister& other, const std::u16string& target) {
+  // A scan of another tree (no engine behind the setting), left to the caller.
+  ModelPtr runOn(FakeDirLister& other, const std::u16string& target, bool useEverything = false) {
     ModelPtr o(new ScanModel());
     prepareTestModel(*o, target, &host, &other);
+    o->scanUseEverything = useEverything;
     scanThreadMain(*o);
     return o;
   }
@@ -198,10 +199,7 @@ TEST_F(Scan, TargetNotListableLeavesNoArraysAndSaysWhy) {
   EXPECT_EQ(detail(), u"target=[C:\\T]  open FAILED: ACCESS DENIED (Win32 error 5)");
 
   FakeDirLister missing(u"C:\\Elsewhere");
-  ModelPtr other(new ScanModel());
-  prepareTestModel(*other, u"C:\\T", &host, &missing);
-  other->scanUseEverything = 1;
-  scanThreadMain(*other);
+  ModelPtr other = runOn(missing, u"C:\\T", true);
   EXPECT_EQ(other->targetAccessDenied.load(), 0u);
   EXPECT_EQ(statusOf(*other), u"Everything: (not queried - target path itself could not be opened, see detail line)");
   EXPECT_EQ(detailOf(*other), u"target=[C:\\T]  open FAILED: could not open path (Win32 error 3)");
