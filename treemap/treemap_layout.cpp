@@ -104,39 +104,27 @@ void placeSquarified(TreemapCell* cells, const double* areas, int32_t count, dou
       ++end;
     }
 
-    if (remW >= remH) {
-      // A column at the left edge of the free space, stacked downward.
-      const double t = remH > 0 ? sum / remH : 0.0;
-      const int32_t colLeft = snap(x);
-      x += t;
-      const int32_t colRight = snap(x);
-      double yy = y;
-      for (int32_t k = start; k < end; ++k) {
-        TreemapCell& c = cells[k];
-        c.left = colLeft;
-        c.right = colRight;
-        c.top = snap(yy);
-        yy += t > 0 ? areas[k] / t : 0.0;
-        c.bottom = snap(yy);
-      }
-      remW -= t;
-    } else {
-      // A strip at the top edge of the free space, running rightward.
-      const double t = remW > 0 ? sum / remW : 0.0;
-      const int32_t stripTop = snap(y);
-      y += t;
-      const int32_t stripBottom = snap(y);
-      double xx = x;
-      for (int32_t k = start; k < end; ++k) {
-        TreemapCell& c = cells[k];
-        c.top = stripTop;
-        c.bottom = stripBottom;
-        c.left = snap(xx);
-        xx += t > 0 ? areas[k] / t : 0.0;
-        c.right = snap(xx);
-      }
-      remH -= t;
+    // A column at the left edge of the free space, stacked downward, while
+    // the space is at least as wide as tall; otherwise a strip along its top,
+    // running rightward. Either way the row's thickness is its area over the
+    // side it lies along.
+    const bool column = remW >= remH;
+    const double length = column ? remH : remW;
+    const double t = length > 0 ? sum / length : 0.0;
+    double& across = column ? x : y;
+    const int32_t nearEdge = snap(across);
+    across += t;
+    const int32_t farEdge = snap(across);
+    double along = column ? y : x;
+    for (int32_t k = start; k < end; ++k) {
+      const int32_t from = snap(along);
+      along += t > 0 ? areas[k] / t : 0.0;
+      const int32_t to = snap(along);
+      const ScanItem* item = cells[k].item;
+      cells[k] = column ? TreemapCell{nearEdge, from, farEdge, to, item}
+                        : TreemapCell{from, nearEdge, to, farEdge, item};
     }
+    (column ? remW : remH) -= t;
     start = end;
   }
 }
