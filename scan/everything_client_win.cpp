@@ -26,23 +26,37 @@ HINSTANCE ownModule() {
   return m;
 }
 
-// The common start of the three reply procedures: the state of a pending query
-// of the expected kind, or null when the message is to be answered TRUE and
-// otherwise ignored (no state, no data record, another identifier, or an answer
-// already taken).
-ReplyState* pendingState(HWND window, LPARAM lParam, EverythingQuery kind) {
+// The body of the three reply procedures. A message is answered TRUE and
+// otherwise ignored when no query of the expected kind is pending: no state, no
+// data record, another identifier, or an answer already taken.
+LRESULT takeReply(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, EverythingQuery kind) {
+  if (msg != WM_COPYDATA) return DefWindowProcW(window, msg, wParam, lParam);
   const COPYDATASTRUCT* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-  ReplyState* state = reinterpret_cast<ReplyState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!cds || !state || cds->dwData != kEverythingReplyId || state->kind != kind) return nullptr;
+  ReplyState* s = reinterpret_cast<ReplyState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!cds || !s || cds->dwData != kEverythingReplyId || s->kind != kind) return TRUE;
   // The first answer wins: a second one in the same wait would count files twice.
-  if (state->received) return nullptr;
-  return state;
-}
-
-const uint8_t* replyData(LPARAM lParam, size_t* length) {
-  const COPYDATASTRUCT* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-  *length = cds->cbData;
-  return static_cast<const uint8_t*>(cds->lpData);
+  if (s->received) return TRUE;
+  const uint8_t* data = static_cast<const uint8_t*>(cds->lpData);
+  size_t length = cds->cbData;
+  s->ok = 0;
+  s->stored = 0;
+  int stored = 0;
+  bool ok = false;
+  switch (kind) {
+    case EverythingQuery::FolderSizes:
+      ok = everythingParseFolderSizes(data, length, s->table, s->capacity, &stored, &s->tot, &s->num);
+      break;
+    case EverythingQuery::TopFiles:
+      ok = everythingParseTopFiles(data, length, s->topFiles, s->capacity, &stored);
+      break;
+    case EverythingQuery::FileCounts:
+      ok = everythingParseFileCounts(data, length, s->counts, &s->tot, &s->num);
+      break;
+  }
+  s->stored = stored;
+  s->ok = ok ? 1 : 0;
+  s->received = 1;
+  return TRUE;
 }
 
 // WPARAM-sized handles travel as 32 bits in the query block.
@@ -93,49 +107,16 @@ HWND createHelperWindow(const wchar_t* className, WNDPROC proc) {
 }
 
 LRESULT CALLBACK everythingFolderReplyProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg != WM_COPYDATA) return DefWindowProcW(window, msg, wParam, lParam);
-  ReplyState* s = pendingState(window, lParam, EverythingQuery::FolderSizes);
-  if (!s) return TRUE;
-  size_t length;
-  const uint8_t* data = replyData(lParam, &length);
-  s->ok = 0;
-  s->stored = 0;
-  int stored = 0;
-  bool ok = everythingParseFolderSizes(data, length, s->table, s->capacity, &stored, &s->tot, &s->num);
-  s->stored = stored;
-  s->ok = ok ? 1 : 0;
-  s->received = 1;
-  return TRUE;
+  return takeReply(window, msg, wParam, lParam, EverythingQuery::FolderSizes);
 }
 
 LRESULT CALLBACK everythingTopFilesReplyProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg != WM_COPYDATA) return DefWindowProcW(window, msg, wParam, lParam);
-  ReplyState* s = pendingState(window, lParam, EverythingQuery::TopFiles);
-  if (!s) return TRUE;
-  size_t length;
-  const uint8_t* data = replyData(lParam, &length);
-  s->ok = 0;
-  s->stored = 0;
-  int stored = 0;
-  bool ok = everythingParseTopFiles(data, length, s->topFiles, s->capacity, &stored);
-  s->stored = stored;
-  s->ok = ok ? 1 : 0;
-  s->received = 1;
-  return TRUE;
+  return takeReply(window, msg, wParam, lParam, EverythingQuery::TopFiles);
 }
 
 LRESULT CALLBACK everythingFileCountReplyProc(HWND window, UINT msg, WPARAM wParam,
                                               LPARAM lParam) {
-  if (msg != WM_COPYDATA) return DefWindowProcW(window, msg, wParam, lParam);
-  ReplyState* s = pendingState(window, lParam, EverythingQuery::FileCounts);
-  if (!s) return TRUE;
-  size_t length;
-  const uint8_t* data = replyData(lParam, &length);
-  s->ok = 0;
-  bool ok = everythingParseFileCounts(data, length, s->counts, &s->tot, &s->num);
-  s->ok = ok ? 1 : 0;
-  s->received = 1;
-  return TRUE;
+  return takeReply(window, msg, wParam, lParam, EverythingQuery::FileCounts);
 }
 
 bool everythingRunQuery(HWND engine, HWND reply, EverythingQuery kind, const char16_t* targetPath,

@@ -47,6 +47,40 @@ void copyUnits(char16_t* dst, const uint8_t* block, uint64_t at, uint64_t n) {
   dst[n] = 0;
 }
 
+// Zeroes tot and num, then reads them from the header; false when the block
+// cannot hold the header.
+bool readHeader(const uint8_t* data, size_t length, uint32_t* tot, uint32_t* num) {
+  if (tot) *tot = 0;
+  if (num) *num = 0;
+  if (!data || length < kEverythingReplyHeaderBytes) return false;
+  if (tot) *tot = read32(data, 0);
+  if (num) *num = read32(data, 4);
+  return true;
+}
+
+// Item i's table entry: false once the entry leaves the block, which ends the walk.
+bool readEntry(const uint8_t* data, uint64_t B, int64_t i, uint32_t* flags, uint64_t* d) {
+  uint64_t at = kEverythingReplyHeaderBytes + 8 * static_cast<uint64_t>(i);
+  if (!isWithin(at, 8, B)) return false;
+  *flags = read32(data, at);
+  *d = read32(data, at + 4);
+  return true;
+}
+
+// A length-prefixed text at byte position at: its length L, where its units
+// start, and how many of them are kept (at most copyMax). False when the
+// prefix or the kept units leave the block. *next is where the text's
+// terminator ends, whether or not that is still inside.
+bool readText(const uint8_t* data, uint64_t B, uint64_t at, uint64_t copyMax, uint64_t* textAt,
+              uint64_t* copied, uint64_t* next) {
+  if (!isWithin(at, 4, B)) return false;
+  uint64_t L = read32(data, at);
+  *textAt = at + 4;
+  *copied = L < copyMax ? L : copyMax;
+  *next = *textAt + 2 * L + 2;
+  return isWithin(*textAt, 2 * *copied, B);
+}
+
 // How many items the reply walk looks at: num and the capacity are compared as
 // signed 32-bit numbers, and a non-positive result means none.
 int64_t itemLimit(uint32_t num, int64_t capacity) {
@@ -156,27 +190,15 @@ size_t everythingBuildQuery(uint8_t* block, size_t cap, uint32_t replyWindow, ui
 bool everythingParseFolderSizes(const uint8_t* data, size_t length, FolderSizeEntry* table,
                                 int capacity, int* stored, uint32_t* tot, uint32_t* num) {
   if (stored) *stored = 0;
-  if (tot) *tot = 0;
-  if (num) *num = 0;
-  if (!data || length < kEverythingReplyHeaderBytes) return false;
+  if (!readHeader(data, length, tot, num)) return false;
   const uint64_t B = length;
-  uint32_t t = read32(data, 0), n = read32(data, 4);
-  if (tot) *tot = t;
-  if (num) *num = n;
-  int64_t limit = table ? itemLimit(n, capacity) : 0;
+  int64_t limit = table ? itemLimit(read32(data, 4), capacity) : 0;
   int count = 0;
-  for (int64_t i = 0; i < limit; ++i) {
-    uint64_t at = kEverythingReplyHeaderBytes + 8 * static_cast<uint64_t>(i);
-    if (!isWithin(at, 8, B)) break;
-    uint32_t flags = read32(data, at);
-    uint64_t d = read32(data, at + 4);
+  uint32_t flags;
+  uint64_t d, nameAt, copied, sizeAt;
+  for (int64_t i = 0; i < limit && readEntry(data, B, i, &flags, &d); ++i) {
     if (!(flags & kEverythingFolderFlag)) continue;
-    if (!isWithin(d, 4, B)) continue;
-    uint64_t L = read32(data, d);
-    uint64_t nameAt = d + 4;
-    uint64_t copied = L < kNameCopyMax ? L : kNameCopyMax;
-    if (!isWithin(nameAt, 2 * copied, B)) continue;
-    uint64_t sizeAt = nameAt + 2 * L + 2;
+    if (!readText(data, B, d, kNameCopyMax, &nameAt, &copied, &sizeAt)) continue;
     // The slot is filled before the size check; an entry whose size lies
     // outside is simply not counted, so the next item reuses the slot.
     copyUnits(table[count].name, data, nameAt, copied);
@@ -191,27 +213,15 @@ bool everythingParseFolderSizes(const uint8_t* data, size_t length, FolderSizeEn
 bool everythingParseTopFiles(const uint8_t* data, size_t length, TopFileEntry* buffer,
                              int capacity, int* stored) {
   if (stored) *stored = 0;
-  if (!data || length < kEverythingReplyHeaderBytes) return false;
+  if (!readHeader(data, length, nullptr, nullptr)) return false;
   const uint64_t B = length;
-  uint32_t n = read32(data, 4);
-  int64_t limit = buffer ? itemLimit(n, capacity) : 0;
+  int64_t limit = buffer ? itemLimit(read32(data, 4), capacity) : 0;
   int count = 0;
-  for (int64_t i = 0; i < limit; ++i) {
-    uint64_t at = kEverythingReplyHeaderBytes + 8 * static_cast<uint64_t>(i);
-    if (!isWithin(at, 8, B)) break;
-    uint64_t d = read32(data, at + 4);
-    if (!isWithin(d, 4, B)) continue;
-    uint64_t L = read32(data, d);
-    uint64_t nameAt = d + 4;
-    uint64_t nameCopied = L < kNameCopyMax ? L : kNameCopyMax;
-    if (!isWithin(nameAt, 2 * nameCopied, B)) continue;
-    uint64_t pAt = nameAt + 2 * L + 2;
-    if (!isWithin(pAt, 4, B)) continue;
-    uint64_t P = read32(data, pAt);
-    uint64_t pathAt = pAt + 4;
-    uint64_t pathCopied = P < kPathCopyMax ? P : kPathCopyMax;
-    if (!isWithin(pathAt, 2 * pathCopied, B)) continue;
-    uint64_t sizeAt = pathAt + 2 * P + 2;
+  uint32_t flags;
+  uint64_t d, nameAt, nameCopied, pAt, pathAt, pathCopied, sizeAt;
+  for (int64_t i = 0; i < limit && readEntry(data, B, i, &flags, &d); ++i) {
+    if (!readText(data, B, d, kNameCopyMax, &nameAt, &nameCopied, &pAt)) continue;
+    if (!readText(data, B, pAt, kPathCopyMax, &pathAt, &pathCopied, &sizeAt)) continue;
     if (!isWithin(sizeAt, 8, B)) continue;
     TopFileEntry& e = buffer[count];
     copyUnits(e.name, data, nameAt, nameCopied);
@@ -284,21 +294,15 @@ bool everythingChildSegment(const char16_t* path, size_t pathLength, const char1
 
 bool everythingParseFileCounts(const uint8_t* data, size_t length, const FileCountTarget& target,
                                uint32_t* tot, uint32_t* num) {
-  if (tot) *tot = 0;
-  if (num) *num = 0;
-  if (!data || length < kEverythingReplyHeaderBytes) return false;
+  if (!readHeader(data, length, tot, num)) return false;
   const uint64_t B = length;
-  uint32_t t = read32(data, 0), n = read32(data, 4);
-  if (tot) *tot = t;
-  if (num) *num = n;
   if (!target.targetPath || !target.rows || target.rowCount <= 0) return true;
-  int64_t limit = itemLimit(n, static_cast<int32_t>(target.maxResults));
+  int64_t limit = itemLimit(read32(data, 4), static_cast<int32_t>(target.maxResults));
   const uint64_t T = target.trimmedLength;
   char16_t segment[kNameUnits];
-  for (int64_t i = 0; i < limit; ++i) {
-    uint64_t at = kEverythingReplyHeaderBytes + 8 * static_cast<uint64_t>(i);
-    if (!isWithin(at, 8, B)) break;
-    uint64_t d = read32(data, at + 4);
+  uint32_t flags;
+  uint64_t d;
+  for (int64_t i = 0; i < limit && readEntry(data, B, i, &flags, &d); ++i) {
     if (!isWithin(d, 4, B)) continue;
     uint64_t P = read32(data, d);
     uint64_t pathAt = d + 4;
