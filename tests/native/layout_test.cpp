@@ -160,29 +160,28 @@ TEST(Layout, BandsControlsAndSearchBoxAtEveryScale) {
   }
 }
 
-TEST(Layout, SmallTitleFontsGetAFixedControlBand) {
-  LayoutMetrics m = metrics(100);
-  for (auto tb : {std::pair<int32_t, int32_t>{5, 26}, {6, 13}, {30, 37}}) {
-    m.headerTextHeight = tb.first;
-    EXPECT_EQ(layoutTopControls(m, 800).topFilesToggle.bottom, tb.second) << tb.first;
-  }
-  // The search box shares that band: 12 + (26 - (12 + 23)) / 2.
-  m.headerTextHeight = 5;
-  EXPECT_EQ(layoutSearchBox(m, 800).frame.top, 8);
-}
-
-TEST(Layout, SearchBoxNeverStartsLeftOfTheMargin) {
+// Narrow windows, tiny title fonts and boxes too small for their insets.
+TEST(Layout, TopBandAndSearchBoxEdgeCases) {
   for (int32_t dpi : {100, 125, 150, 200}) {
     LayoutMetrics m = metrics(dpi);
     for (int32_t w : {0, 1, 50, 200, 300}) {
       SearchBoxPlacement s = layoutSearchBox(m, w);
-      EXPECT_EQ(s.frame.left, layoutScale(m, 16)) << dpi << " " << w;
+      EXPECT_EQ(s.frame.left, layoutScale(m, 16)) << dpi << " " << w;  // never left of the margin
       EXPECT_EQ(s.frame.right - s.frame.left, layoutScale(m, m.searchBoxWidth));
     }
   }
-  // A wide window centres the box.
   LayoutMetrics m = metrics(100);
-  EXPECT_EQ(layoutSearchBox(m, 2000).frame.left, 1000 - 75);
+  EXPECT_EQ(layoutSearchBox(m, 2000).frame.left, 1000 - 75);  // a wide window centres it
+
+  // Small title fonts get a fixed control band, which the search box shares:
+  // 12 + (26 - (12 + 23)) / 2.
+  for (auto tb : {std::pair<int32_t, int32_t>{5, 26}, {6, 13}, {30, 37}}) {
+    m.headerTextHeight = tb.first;
+    EXPECT_EQ(layoutTopControls(m, 800).topFilesToggle.bottom, tb.second) << tb.first;
+  }
+  m.headerTextHeight = 5;
+  EXPECT_EQ(layoutSearchBox(m, 800).frame.top, 8);
+
   // A box too small for its own insets gives empty child windows, not inverted ones.
   m.searchBoxHeight = 4;
   m.searchBoxWidth = 2;
