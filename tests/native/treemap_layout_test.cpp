@@ -113,7 +113,7 @@ void eightyAndTwenty(Rows& rows) {
 
 }  // namespace
 
-TEST(TreemapLayout, NoRowsGiveNoCells) {
+TEST(TreemapLayout, NoRowsGiveNoCellsAndNullRowsAreSkipped) {
   State st;
   st.s.treemapTotal = 77;
   Rows rows;
@@ -124,6 +124,20 @@ TEST(TreemapLayout, NoRowsGiveNoCells) {
   for (int x = -5; x < 405; x += 7)
     for (int y = -5; y < 305; y += 7) EXPECT_EQ(treemapCellAt(&st.s, x, y), -1);
   EXPECT_EQ(treemapCellAt(nullptr, 0, 0), -1);
+
+  rows = Rows{{"a", 30}, {"b", 10}};
+  rows.data();
+  std::vector<const ScanItem*> withNull = {rows.ptrs[0], nullptr, rows.ptrs[1]};
+  layoutTreemap(&st.s, withNull.data(), 3, 100, 0, 0, 100, 100);
+  EXPECT_EQ(st.s.treemapCellCount, 2);
+  EXPECT_EQ(st.s.treemapTotal, 40u);
+  // The panel's visibleRows are mutable pointers; they pass as they are.
+  ScanItem* mutableRows[] = {&rows.items[0], &rows.items[1]};
+  layoutTreemap(&st.s, mutableRows, 2, 100, 0, 0, 100, 100);
+  EXPECT_EQ(st.s.treemapCellCount, 2);
+  layoutTreemap(&st.s, nullptr, 3, 100, 0, 0, 100, 100);
+  EXPECT_EQ(st.s.treemapCellCount, 0);
+  layoutTreemap(nullptr, withNull.data(), 3, 100, 0, 0, 100, 100);  // no crash
 }
 
 TEST(TreemapLayout, LargeItemAndTwentySmallOnesGiveSevenCells) {
@@ -167,7 +181,7 @@ TEST(TreemapLayout, TailsBelowFiveItemsAreNotGrouped) {
   EXPECT_FALSE(st.anyOthers());
 }
 
-TEST(TreemapLayout, AllZeroSizes) {
+TEST(TreemapLayout, AllZeroSizesOrNoExtentGiveEmptyCells) {
   Rows rows;
   for (int i = 0; i < 6; ++i) rows.add("z" + std::to_string(i), 0);
   State st;
@@ -184,6 +198,15 @@ TEST(TreemapLayout, AllZeroSizes) {
   layout(st, rows, 400, 300);
   EXPECT_EQ(st.s.treemapCellCount, 3);
   EXPECT_TRUE(st.allEmpty());
+
+  // Zero or negative width or height.
+  rows = Rows{{"a", 10}, {"b", 20}};
+  for (auto wh : {std::pair<int, int>{0, 300}, {400, 0}, {-10, 300}, {400, -1}}) {
+    layout(st, rows, wh.first, wh.second);
+    EXPECT_EQ(st.s.treemapCellCount, 2);
+    EXPECT_TRUE(st.allEmpty());
+    EXPECT_EQ(st.s.treemapTotal, 30u);
+  }
 }
 
 TEST(TreemapLayout, SingleItemFillsTheArea) {
@@ -236,17 +259,6 @@ TEST(TreemapLayout, AreaBelowTheSmallestCellGroupsEverything) {
   EXPECT_EQ(st.s.treemapCellCount, 7);
   layout(st, rows, 120, 120, 200);
   EXPECT_EQ(st.s.treemapCellCount, 3);
-}
-
-TEST(TreemapLayout, ZeroOrNegativeExtentGivesEmptyCells) {
-  Rows rows{{"a", 10}, {"b", 20}};
-  for (auto wh : {std::pair<int, int>{0, 300}, {400, 0}, {-10, 300}, {400, -1}}) {
-    State st;
-    layout(st, rows, wh.first, wh.second);
-    EXPECT_EQ(st.s.treemapCellCount, 2);
-    EXPECT_TRUE(st.allEmpty());
-    EXPECT_EQ(st.s.treemapTotal, 30u);
-  }
 }
 
 TEST(TreemapLayout, EqualSizesOrderByNameIgnoringCaseWithOthersAmongThem) {
@@ -320,23 +332,6 @@ TEST(TreemapLayout, ShortMemoryEndsConsistently) {
     EXPECT_EQ(st.alloc.calls, 40);
     EXPECT_EQ(st.alloc.live, 1);
   }
-}
-
-TEST(TreemapLayout, NullRowsAreSkipped) {
-  Rows rows{{"a", 30}, {"b", 10}};
-  rows.data();
-  std::vector<const ScanItem*> withNull = {rows.ptrs[0], nullptr, rows.ptrs[1]};
-  State st;
-  layoutTreemap(&st.s, withNull.data(), 3, 100, 0, 0, 100, 100);
-  EXPECT_EQ(st.s.treemapCellCount, 2);
-  EXPECT_EQ(st.s.treemapTotal, 40u);
-  // The panel's visibleRows are mutable pointers; they pass as they are.
-  ScanItem* mutableRows[] = {&rows.items[0], &rows.items[1]};
-  layoutTreemap(&st.s, mutableRows, 2, 100, 0, 0, 100, 100);
-  EXPECT_EQ(st.s.treemapCellCount, 2);
-  layoutTreemap(&st.s, nullptr, 3, 100, 0, 0, 100, 100);
-  EXPECT_EQ(st.s.treemapCellCount, 0);
-  layoutTreemap(nullptr, withNull.data(), 3, 100, 0, 0, 100, 100);  // no crash
 }
 
 // Over many random inputs: the cells tile the area exactly, each cell's area is
