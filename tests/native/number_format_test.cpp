@@ -143,6 +143,7 @@ TEST(NumberFormat, EveryOperationCutsToTheBufferAndTerminates) {
       {"grouped", [](char16_t* b, size_t c) { return formatGroupedU64(kUs, 1234567890123, b, c); }},
       {"decimal", [](char16_t* b, size_t c) { return formatDecimal(kUs, -98765.4321, 3, b, c); }},
       {"sizeAuto", [](char16_t* b, size_t c) { return formatSize(kUs, 5000000000, b, c, true); }},
+      {"sizeAutoBytes", [](char16_t* b, size_t c) { return formatSize(kUs, 999, b, c, true); }},
       {"sizeB", [](char16_t* b, size_t c) { return formatSize(kInB, 1099511627776, b, c, true); }},
   };
   for (const auto& op : ops) {
