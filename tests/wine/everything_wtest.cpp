@@ -7,6 +7,8 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -24,11 +26,11 @@
 
 namespace {
 
-std::wstring exeFolder() {
-  wchar_t path[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring s(path, n);
-  return s.substr(0, s.find_last_of(L'\\'));
+// <temp><name><pid>: one per test process.
+std::wstring tempPath(const wchar_t* name) {
+  wchar_t tmp[MAX_PATH];
+  GetTempPathW(MAX_PATH, tmp);
+  return tmp + (name + std::to_wstring(GetCurrentProcessId()));
 }
 
 void closeStrayEngines() {
@@ -46,11 +48,12 @@ class FakeEngine {
  public:
   explicit FakeEngine(const std::wstring& options) {
     closeStrayEngines();
-    wchar_t tmp[MAX_PATH];
-    GetTempPathW(MAX_PATH, tmp);
-    log_ = std::wstring(tmp) + L"mv_fake_ev_" + std::to_wstring(GetCurrentProcessId()) + L".log";
+    log_ = tempPath(L"mv_fake_ev_") + L".log";
     DeleteFileW(log_.c_str());
-    std::wstring cmd = L"\"" + exeFolder() + L"\\fake-everything.exe\" --log=\"" + log_ + L"\" --parent=" +
+    wchar_t exe[MAX_PATH];
+    std::wstring folder(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
+    folder.resize(folder.find_last_of(L'\\'));
+    std::wstring cmd = L"\"" + folder + L"\\fake-everything.exe\" --log=\"" + log_ + L"\" --parent=" +
                        std::to_wstring(GetCurrentProcessId()) + L" " + options;
     STARTUPINFOW si = {};
     si.cb = sizeof si;
@@ -73,14 +76,9 @@ class FakeEngine {
   std::vector<std::string> queries() const {
     std::vector<std::string> out;
     FILE* f = _wfopen(log_.c_str(), L"rb");
-    if (!f) return out;
     char line[4096];
-    while (fgets(line, sizeof line, f)) {
-      std::string s(line);
-      while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-      out.push_back(s);
-    }
-    fclose(f);
+    while (f && fgets(line, sizeof line, f)) out.emplace_back(line, std::strcspn(line, "\r\n"));
+    if (f) fclose(f);
     return out;
   }
 
@@ -89,237 +87,93 @@ class FakeEngine {
   std::wstring log_;
 };
 
-void writeFile(const std::wstring& path, size_t bytes) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  std::vector<char> data(bytes, 'x');
-  DWORD written = 0;
-  if (bytes) WriteFile(h, data.data(), static_cast<DWORD>(bytes), &written, nullptr);
-  CloseHandle(h);
-}
-
 // <temp>\mv_ev_<pid>\Data:
 //   docs\a.txt 100, docs\sub\b.txt 200, Pics\c.jpg 3000, Pics\docs\d.txt 7,
 //   empty\, top.bin 50
 class DataTree {
  public:
   DataTree() {
-    wchar_t tmp[MAX_PATH];
-    GetTempPathW(MAX_PATH, tmp);
-    base_ = std::wstring(tmp) + L"mv_ev_" + std::to_wstring(GetCurrentProcessId());
+    base_ = tempPath(L"mv_ev_");
     root_ = base_ + L"\\Data";
-    for (const wchar_t* d : {L"", L"\\Data", L"\\Data\\docs", L"\\Data\\docs\\sub", L"\\Data\\Pics",
-                             L"\\Data\\Pics\\docs", L"\\Data\\empty"})
-      CreateDirectoryW((base_ + d).c_str(), nullptr);
-    writeFile(root_ + L"\\docs\\a.txt", 100);
-    writeFile(root_ + L"\\docs\\sub\\b.txt", 200);
-    writeFile(root_ + L"\\Pics\\c.jpg", 3000);
-    writeFile(root_ + L"\\Pics\\docs\\d.txt", 7);
-    writeFile(root_ + L"\\top.bin", 50);
+    for (const wchar_t* d : kFolders) CreateDirectoryW((base_ + d).c_str(), nullptr);
+    for (const auto& f : kFiles) {
+      HANDLE h = CreateFileW((root_ + f.path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                             nullptr);
+      std::vector<char> data(f.bytes, 'x');
+      DWORD written = 0;
+      WriteFile(h, data.data(), f.bytes, &written, nullptr);
+      CloseHandle(h);
+    }
   }
   ~DataTree() {
-    for (const wchar_t* f : {L"\\docs\\a.txt", L"\\docs\\sub\\b.txt", L"\\Pics\\c.jpg",
-                             L"\\Pics\\docs\\d.txt", L"\\top.bin"})
-      DeleteFileW((root_ + f).c_str());
-    for (const wchar_t* d : {L"\\Data\\docs\\sub", L"\\Data\\docs", L"\\Data\\Pics\\docs",
-                             L"\\Data\\Pics", L"\\Data\\empty", L"\\Data", L""})
-      RemoveDirectoryW((base_ + d).c_str());
+    for (const auto& f : kFiles) DeleteFileW((root_ + f.path).c_str());
+    for (size_t i = std::size(kFolders); i-- > 0;) RemoveDirectoryW((base_ + kFolders[i]).c_str());
   }
   const char16_t* path() const { return U(root_.c_str()); }
   std::string utf8() const { return textToUtf8(path()); }
 
  private:
+  static constexpr const wchar_t* kFolders[] = {L"", L"\\Data", L"\\Data\\docs", L"\\Data\\docs\\sub",
+                                                L"\\Data\\Pics", L"\\Data\\Pics\\docs", L"\\Data\\empty"};
+  static constexpr struct {
+    const wchar_t* path;
+    DWORD bytes;
+  } kFiles[] = {{L"\\docs\\a.txt", 100}, {L"\\docs\\sub\\b.txt", 200}, {L"\\Pics\\c.jpg", 3000},
+                {L"\\Pics\\docs\\d.txt", 7}, {L"\\top.bin", 50}};
   std::wstring base_, root_;
 };
 
-struct FolderAnswer {
-  bool ok;
-  int stored;
-  uint32_t tot, num;
-  std::string query;
-  std::vector<FolderSizeEntry> table;
-};
-
-FolderAnswer askFolders(EverythingClient& c, const char16_t* path,
-                        const std::atomic<uint32_t>* cancel = nullptr) {
-  FolderAnswer a{};
-  a.table.resize(kFolderTableCapacity);
-  char16_t text[kQueryTextUnits];
-  a.ok = c.queryFolderSizes(path, a.table.data(), kFolderTableCapacity, text, &a.stored, &a.tot,
-                            &a.num, cancel);
-  a.query = textToUtf8(text);
-  return a;
-}
-
-uint64_t sizeOf(const FolderAnswer& a, const char* name) {
-  for (int i = 0; i < a.stored; ++i)
-    if (textToUtf8(a.table[i].name) == name) return a.table[i].size;
-  return ~0ull;
-}
-
-ScanItem row(const char* name, uint32_t fromEverything = 1) {
+ScanItem row(const char* name) {
   ScanItem it{};
   textCopy(it.name, kNameUnits, textFromUtf8(name).c_str());
   it.isFolder = 1;
-  it.fromEverything = fromEverything;
+  it.fromEverything = 1;
   return it;
 }
 
 class EverythingClientTest : public ::testing::Test {
  protected:
-  void connect(EverythingClient& c) {
-    ASSERT_TRUE(c.findWindow());
-    ASSERT_TRUE(c.createHelper(SearchHelper::Folder));
-    ASSERT_TRUE(c.createHelper(SearchHelper::TopFiles));
-    ASSERT_TRUE(c.createHelper(SearchHelper::FileCount));
+  void connect() {
+    ASSERT_TRUE(client.findWindow());
+    for (SearchHelper h : {SearchHelper::Folder, SearchHelper::TopFiles, SearchHelper::FileCount})
+      ASSERT_TRUE(client.createHelper(h));
+  }
+  bool askCounts(std::vector<ScanItem>& rows, uint32_t* tot, uint32_t* num,
+                 const std::atomic<uint32_t>* cancel = nullptr) {
+    return client.queryFileCounts(tree.path(), rows.data(), static_cast<int>(rows.size()),
+                                  kFileCountMaxResults, tot, num, cancel);
   }
   DataTree tree;
+  EverythingClient client;
 };
 
 }  // namespace
 
-TEST_F(EverythingClientTest, NoEngineWindow) {
-  closeStrayEngines();
-  EverythingClient c;
-  EXPECT_FALSE(c.findWindow());
-  EXPECT_FALSE(c.isDatabaseLoaded());
-  ASSERT_TRUE(c.createHelper(SearchHelper::Folder));
-  FolderAnswer a = askFolders(c, tree.path());  // no window: fails at once
-  EXPECT_FALSE(a.ok);
-  EXPECT_EQ(a.tot + a.num, 0u);
-}
-
-TEST_F(EverythingClientTest, AnswersFromTheEngine) {
-  FakeEngine engine(L"");
-  ASSERT_TRUE(engine.running());
-  EverythingClient c;
-  connect(c);
-  EXPECT_TRUE(c.isDatabaseLoaded());
-
-  FolderAnswer a = askFolders(c, tree.path());
-  ASSERT_TRUE(a.ok);
-  EXPECT_EQ(a.query, "folder:\"" + tree.utf8() + "\\*\"");
-  ASSERT_EQ(a.stored, 5);
-  EXPECT_EQ(a.tot, 5u);
-  EXPECT_EQ(sizeOf(a, "docs"), 300u);  // the first "docs" in name order is the child
-  EXPECT_EQ(sizeOf(a, "Pics"), 3007u);
-  EXPECT_EQ(sizeOf(a, "empty"), 0u);
-  EXPECT_EQ(sizeOf(a, "sub"), 200u);
-
-  std::vector<TopFileEntry> top(3);
-  int stored = 0;
-  ASSERT_TRUE(c.queryTopFiles(tree.path(), top.data(), 3, &stored, nullptr));
-  ASSERT_EQ(stored, 3);
-  EXPECT_EQ(textToUtf8(top[0].name), "c.jpg");
-  EXPECT_EQ(top[0].size, 3000u);
-  EXPECT_EQ(textToUtf8(top[1].fullPath), tree.utf8() + "\\docs\\sub\\b.txt");
-  EXPECT_EQ(top[2].size, 100u);
-
-  std::vector<ScanItem> rows = {row("DOCS"), row("Pics"), row("empty", 0)};
-  uint32_t tot = 0, num = 0;
-  ASSERT_TRUE(c.queryFileCounts(tree.path(), rows.data(), 3, kFileCountMaxResults, &tot, &num, nullptr));
-  EXPECT_EQ(tot, 5u);
-  EXPECT_EQ(num, 5u);
-  EXPECT_EQ(rows[0].fileCount, 2);
-  EXPECT_EQ(rows[1].fileCount, 2);
-  EXPECT_EQ(rows[2].fileCount, 0);
-
-  std::vector<std::string> q = engine.queries();
-  ASSERT_EQ(q.size(), 3u);
-  EXPECT_EQ(q[1], "count:3 file:\"" + tree.utf8() + "\\\"");
-  EXPECT_EQ(q[2], "file:\"" + tree.utf8() + "\\\"");
-}
-
-TEST_F(EverythingClientTest, QueryTextsForTrailingBackslashAndDriveRoot) {
+// The query texts for a drive root, each question asked once.
+TEST_F(EverythingClientTest, QueryTextsForADriveRoot) {
   FakeEngine engine(L"--empty=all");
-  EverythingClient c;
-  connect(c);
-  std::u16string slashed = std::u16string(tree.path()) + u"\\\\";
-  FolderAnswer a = askFolders(c, slashed.c_str());
-  EXPECT_TRUE(a.ok);
-  EXPECT_EQ(a.stored, 0);
-  a = askFolders(c, u"C:\\");
-  EXPECT_TRUE(a.ok);
+  connect();
+  FolderSizeEntry table[4];
   TopFileEntry top[2];
-  int stored = -1;
-  EXPECT_TRUE(c.queryTopFiles(u"C:\\", top, 2, &stored, nullptr));
-  EXPECT_EQ(stored, 0);
   ScanItem r = row("Windows");
+  int stored = -1;
   uint32_t tot, num;
-  EXPECT_TRUE(c.queryFileCounts(u"C:\\", &r, 1, kFileCountMaxResults, &tot, &num, nullptr));
-  std::vector<std::string> q = engine.queries();
-  ASSERT_EQ(q.size(), 4u);
-  EXPECT_EQ(q[0], "folder:\"" + tree.utf8() + "\\*\"");
-  EXPECT_EQ(q[1], "folder:\"C:\\*\"");
-  EXPECT_EQ(q[2], "count:2 file:\"C:\\\"");
-  EXPECT_EQ(q[3], "file:\"C:\\\"");
-}
-
-// Misbehaving (and slow) engines: what arrives is still read safely, with the same
-// result as a clean answer where the answer carries the same items.
-TEST_F(EverythingClientTest, WrongIdentifierGarbageAndInlineAnswers) {
-  for (const wchar_t* options : {L"--wrong-id-first", L"--garbage=all", L"--inline", L"--slow=300",
-                                 L"--files-as-folders", L"--inline --wrong-id-first --garbage=all"}) {
-    SCOPED_TRACE(textToUtf8(U(options)));
-    FakeEngine engine(options);
-    EverythingClient c;
-    connect(c);
-    FolderAnswer a = askFolders(c, tree.path());
-    ASSERT_TRUE(a.ok);
-    EXPECT_EQ(a.stored, 5);
-    EXPECT_EQ(sizeOf(a, "Pics"), 3007u);
-    std::vector<TopFileEntry> top(10);
-    int stored = 0;
-    ASSERT_TRUE(c.queryTopFiles(tree.path(), top.data(), 10, &stored, nullptr));
-    EXPECT_EQ(stored, 5);
-    EXPECT_EQ(top[0].size, 3000u);
-    std::vector<ScanItem> rows = {row("docs")};
-    uint32_t tot = 0, num = 0;
-    ASSERT_TRUE(c.queryFileCounts(tree.path(), rows.data(), 1, kFileCountMaxResults, &tot, &num, nullptr));
-    EXPECT_EQ(rows[0].fileCount, 2);
-  }
-}
-
-TEST_F(EverythingClientTest, ShortNotLoadedAndTruncatedAnswers) {
-  {
-    FakeEngine engine(L"--not-loaded");
-    EverythingClient c;
-    ASSERT_TRUE(c.findWindow());
-    EXPECT_FALSE(c.isDatabaseLoaded());
-  }
-  {
-    FakeEngine engine(L"--short-reply=folders,counts --truncate-counts");
-    EverythingClient c;
-    connect(c);
-    FolderAnswer a = askFolders(c, tree.path());
-    EXPECT_FALSE(a.ok);
-    EXPECT_EQ(a.stored, 0);
-    EXPECT_EQ(a.tot, 0u);
-    std::vector<ScanItem> rows = {row("docs")};
-    uint32_t tot = 9, num = 9;
-    EXPECT_FALSE(c.queryFileCounts(tree.path(), rows.data(), 1, kFileCountMaxResults, &tot, &num, nullptr));
-    EXPECT_EQ(tot + num, 0u);
-  }
-  {
-    FakeEngine engine(L"--truncate-counts");
-    EverythingClient c;
-    connect(c);
-    std::vector<ScanItem> rows = {row("docs")};
-    uint32_t tot = 0, num = 0;
-    EXPECT_TRUE(c.queryFileCounts(tree.path(), rows.data(), 1, kFileCountMaxResults, &tot, &num, nullptr));
-    EXPECT_EQ(tot, 5u);
-    EXPECT_LT(num, tot);
-  }
+  EXPECT_TRUE(client.queryFolderSizes(u"C:\\", table, 4, nullptr, &stored, &tot, &num, nullptr));
+  EXPECT_TRUE(client.queryTopFiles(u"C:\\", top, 2, &stored, nullptr));
+  EXPECT_EQ(stored, 0);
+  EXPECT_TRUE(client.queryFileCounts(u"C:\\", &r, 1, kFileCountMaxResults, &tot, &num, nullptr));
+  EXPECT_EQ(engine.queries(),
+            (std::vector<std::string>{"folder:\"C:\\*\"", "count:2 file:\"C:\\\"", "file:\"C:\\\""}));
 }
 
 // An answer that comes again after the wait has ended finds no state: nothing
 // changes, nothing crashes.
 TEST_F(EverythingClientTest, RepeatedAnswerAfterTheWaitChangesNothing) {
   FakeEngine engine(L"--repeat=150");
-  EverythingClient c;
-  connect(c);
+  connect();
   std::vector<ScanItem> rows = {row("docs"), row("Pics")};
   uint32_t tot = 0, num = 0;
-  ASSERT_TRUE(c.queryFileCounts(tree.path(), rows.data(), 2, kFileCountMaxResults, &tot, &num, nullptr));
+  ASSERT_TRUE(askCounts(rows, &tot, &num));
   EXPECT_EQ(rows[0].fileCount, 2);
   // Pump this thread's messages while the second answer arrives.
   DWORD t0 = GetTickCount();
@@ -336,8 +190,7 @@ TEST_F(EverythingClientTest, RepeatedAnswerAfterTheWaitChangesNothing) {
 // every kCancelPollMs (50 ms), far inside teardown's 2000 ms.
 TEST_F(EverythingClientTest, CancelEndsASilentWait) {
   FakeEngine engine(L"--no-answer=all");
-  EverythingClient c;
-  connect(c);
+  connect();
   std::atomic<uint32_t> cancel{0};
   std::thread canceller([&] {
     Sleep(200);
@@ -346,16 +199,19 @@ TEST_F(EverythingClientTest, CancelEndsASilentWait) {
   std::vector<ScanItem> rows = {row("docs")};
   uint32_t tot = 7, num = 7;
   DWORD t0 = GetTickCount();
-  bool ok = c.queryFileCounts(tree.path(), rows.data(), 1, kFileCountMaxResults, &tot, &num, &cancel);
+  bool ok = askCounts(rows, &tot, &num, &cancel);
   DWORD afterCancel = GetTickCount() - t0;
   canceller.join();
   EXPECT_FALSE(ok);
   EXPECT_EQ(tot + num, 0u);
   EXPECT_LT(afterCancel, 2000u);  // against a 20000 ms wait limit
   // Already cancelled: nothing more is asked of the engine.
-  FolderAnswer a = askFolders(c, tree.path(), &cancel);
-  EXPECT_FALSE(a.ok);
-  EXPECT_EQ(a.query, "folder:\"" + tree.utf8() + "\\*\"");
+  std::vector<FolderSizeEntry> table(kFolderTableCapacity);
+  char16_t text[kQueryTextUnits];
+  int stored;
+  EXPECT_FALSE(client.queryFolderSizes(tree.path(), table.data(), kFolderTableCapacity, text,
+                                       &stored, &tot, &num, &cancel));
+  EXPECT_EQ(textToUtf8(text), "folder:\"" + tree.utf8() + "\\*\"");
   EXPECT_EQ(engine.queries().size(), 1u);
 }
 
@@ -363,15 +219,16 @@ TEST_F(EverythingClientTest, CancelEndsASilentWait) {
 // the send is timed by the query's wait limit (5 s here), against a 60 s hang.
 TEST_F(EverythingClientTest, HungEngineReleasesTheSend) {
   FakeEngine engine(L"--block-send=60000");
-  EverythingClient c;
-  connect(c);
+  connect();
+  std::vector<FolderSizeEntry> table(kFolderTableCapacity);
+  int stored = -1;
+  uint32_t tot, num;
   DWORD t0 = GetTickCount();
-  FolderAnswer a = askFolders(c, tree.path());
-  DWORD elapsed = GetTickCount() - t0;
-  EXPECT_FALSE(a.ok);
-  EXPECT_EQ(a.stored, 0);
-  EXPECT_LT(elapsed, 30000u);
-  EXPECT_FALSE(c.isDatabaseLoaded());  // the still-hung engine: a timed question, "not loaded"
+  EXPECT_FALSE(client.queryFolderSizes(tree.path(), table.data(), kFolderTableCapacity, nullptr,
+                                       &stored, &tot, &num, nullptr));
+  EXPECT_LT(GetTickCount() - t0, 30000u);
+  EXPECT_EQ(stored, 0);
+  EXPECT_FALSE(client.isDatabaseLoaded());  // the still-hung engine: a timed question, "not loaded"
 }
 
 // ---- full scans: the scan driver with the real client, lister and clock ------
@@ -386,24 +243,20 @@ struct WallClockHost final : ScanHost {
 };
 
 struct ScanOutcome {
-  std::string status, detail;
-  std::vector<ScanItem> rows, files;
+  std::string status, detail, rows, files, docsPath;
   uint32_t topFilesFromEverything = 0;
   int finished = 0;
-  const ScanItem* row(const char* name) const {
-    for (auto& r : rows)
-      if (textToUtf8(r.name) == name) return &r;
-    return nullptr;
-  }
 };
 
-ScanOutcome fullScan(const std::u16string& target, int maxTopFiles = 50) {
+// "name:size:fileCount:fromEverything" for the three child folders, then
+// "name:size" for the file list.
+ScanOutcome fullScan(const std::u16string& target) {
   WallClockHost host;
   Win32DirLister lister;
   EverythingClient client;
   std::unique_ptr<ScanModel> m(new ScanModel());
   prepareTestModel(*m, target, &host, &lister);
-  m->maxTopFiles = maxTopFiles;
+  m->maxTopFiles = 50;
   m->scanUseEverything = 1;
   m->search = &client;
   EXPECT_EQ(scanThreadMain(*m), 0u);
@@ -412,128 +265,106 @@ ScanOutcome fullScan(const std::u16string& target, int maxTopFiles = 50) {
   readScanLines(*m, status, kStatusLineUnits, detail, kDetailLineUnits);
   out.status = textToUtf8(status);
   out.detail = textToUtf8(detail);
-  out.rows.assign(m->rows, m->rows + m->rowCount);
-  out.files.assign(m->fileList, m->fileList + m->fileListCount);
+  for (const char* name : {"docs", "Pics", "empty"})
+    for (int i = 0; i < m->rowCount; ++i)
+      if (textToUtf8(m->rows[i].name) == name) {
+        if (out.rows.empty()) out.docsPath = textToUtf8(m->rows[i].fullPath);
+        out.rows += std::string(out.rows.empty() ? "" : " ") + name + ":" +
+                    std::to_string(m->rows[i].size) + ":" + std::to_string(m->rows[i].fileCount) +
+                    ":" + std::to_string(m->rows[i].fromEverything);
+      }
+  for (int i = 0; i < m->fileListCount; ++i)
+    out.files += std::string(i ? " " : "") + textToUtf8(m->fileList[i].name) + ":" +
+                 std::to_string(m->fileList[i].size);
   out.topFilesFromEverything = m->topFilesFromEverything;
   out.finished = host.finished;
   releaseScanModel(*m);
   return out;
 }
 
-bool has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-class EverythingScanTest : public ::testing::Test {
- protected:
-  DataTree tree;
-  std::u16string target() const { return tree.path(); }
-};
+const char* const kOk = "Everything: window=found db=loaded  batch query=OK (5 folders parsed)";
+const char* const kOk4 = "Everything: window=found db=loaded  batch query=OK (4 folders parsed)";
+const char* const kBatchFailed =
+    "Everything: window=found db=loaded  batch query=FAILED (0 folders parsed)";
+const char* const kAllSized = "docs:300:2:1 Pics:3007:2:1 empty:0:0:0";
+const char* const kAllFiles = "c.jpg:3000 b.txt:200 a.txt:100 top.bin:50 d.txt:7";
 
 }  // namespace
 
-TEST_F(EverythingScanTest, WindowAbsentOrDatabaseNotLoaded) {
-  closeStrayEngines();
-  ScanOutcome s = fullScan(target());
-  EXPECT_EQ(s.status, "Everything: window=NOT FOUND db=n/a  batch query=FAILED (0 folders parsed)");
-  EXPECT_TRUE(has(s.detail, "query=[] tot=0 num=0 | fromEverything=0 zeroFallback=0 noMatchFallback=0"));
-  EXPECT_TRUE(has(s.detail, "counts=n/a (no Everything sizes this scan)"));
-  EXPECT_EQ(s.row("Pics")->size, 3007u);  // walked
-  EXPECT_EQ(s.row("Pics")->fileCount, 2);
-  EXPECT_EQ(s.finished, 1);
-
-  FakeEngine engine(L"--not-loaded");
-  s = fullScan(target());
-  EXPECT_EQ(s.status, "Everything: window=found db=NOT LOADED  batch query=FAILED (0 folders parsed)");
-  EXPECT_EQ(s.row("docs")->size, 300u);
-  EXPECT_TRUE(engine.queries().empty());
-}
-
-TEST_F(EverythingScanTest, BatchSizesCountsAndTopFiles) {
-  FakeEngine engine(L"");
-  ScanOutcome s = fullScan(target());
-  EXPECT_EQ(s.status, "Everything: window=found db=loaded  batch query=OK (5 folders parsed)");
-  const std::string folders = "folder:\"" + tree.utf8() + "\\*\"";
-  EXPECT_TRUE(has(s.detail, "query=[" + folders + "] tot=5 num=5 | fromEverything=2 zeroFallback=1 "
-                            "noMatchFallback=0 accessDenied=0 linkSkipped=0 | counts=OK 5/5 matched, 2 folders"))
-      << s.detail;
-  const ScanItem* docs = s.row("docs");
-  ASSERT_TRUE(docs);
-  EXPECT_EQ(docs->fromEverything, 1u);
-  EXPECT_EQ(docs->size, 300u);
-  EXPECT_EQ(docs->fileCount, 2);  // -1 while sized, then counted
-  EXPECT_EQ(s.row("Pics")->fileCount, 2);
-  EXPECT_EQ(s.row("empty")->fromEverything, 0u);  // size 0 in the table: walked
-  // The engine's largest files are the file list, largest first.
-  EXPECT_EQ(s.topFilesFromEverything, 1u);
-  ASSERT_EQ(s.files.size(), 5u);
-  EXPECT_EQ(textToUtf8(s.files[0].name), "c.jpg");
-  EXPECT_EQ(s.files[4].size, 7u);
-  std::vector<std::string> q = engine.queries();
-  ASSERT_EQ(q.size(), 3u);
-  EXPECT_EQ(q[0], folders);
-  EXPECT_EQ(q[1], "count:50 file:\"" + tree.utf8() + "\\\"");
-  EXPECT_EQ(q[2], "file:\"" + tree.utf8() + "\\\"");
-}
-
-TEST_F(EverythingScanTest, TrailingBackslashSendsTheSameQueries) {
-  FakeEngine engine(L"");
-  ScanOutcome s = fullScan(target() + u"\\");
-  EXPECT_TRUE(has(s.status, "batch query=OK (5 folders parsed)"));
-  EXPECT_EQ(s.row("docs")->fileCount, 2);
-  EXPECT_EQ(textToUtf8(s.row("docs")->fullPath), tree.utf8() + "\\docs");
-  std::vector<std::string> q = engine.queries();
-  ASSERT_EQ(q.size(), 3u);
-  EXPECT_EQ(q[0], "folder:\"" + tree.utf8() + "\\*\"");
-  EXPECT_EQ(q[2], "file:\"" + tree.utf8() + "\\\"");
-}
-
-TEST_F(EverythingScanTest, ZeroAndNoMatchFallbacksAreWalked) {
-  FakeEngine engine(L"--zero-size=docs --omit=Pics");
-  ScanOutcome s = fullScan(target());
-  // docs: both entries named docs are 0 now; Pics: missing from the table.
-  EXPECT_TRUE(has(s.detail, "fromEverything=0 zeroFallback=2 noMatchFallback=1")) << s.detail;
-  EXPECT_EQ(s.row("docs")->size, 300u);
-  EXPECT_EQ(s.row("docs")->fileCount, 2);
-  EXPECT_EQ(s.row("Pics")->size, 3007u);
-  EXPECT_EQ(s.row("Pics")->fromEverything, 0u);
-  EXPECT_TRUE(has(s.detail, "counts=n/a (no Everything sizes this scan)"));
-  EXPECT_EQ(engine.queries().size(), 2u);  // no count query without sized rows
-}
-
-TEST_F(EverythingScanTest, TruncatedAndFailedCountsKeepTheLabels) {
-  {
-    FakeEngine engine(L"--truncate-counts");
-    ScanOutcome s = fullScan(target());
-    EXPECT_TRUE(has(s.detail, "counts=truncated 2/5 - [Everything] labels kept")) << s.detail;
-    EXPECT_EQ(s.row("docs")->fileCount, -1);
-    EXPECT_EQ(s.row("Pics")->fileCount, -1);
-    EXPECT_EQ(s.row("empty")->fileCount, 0);
+// Each row: the engine's options (null: no engine at all), a target suffix, the
+// status line, parts of the detail line ({Q}: the folder query), the child
+// rows, the file list and how many queries the engine saw (always the scan's three texts, in order).
+TEST(EverythingScanTest, Scenarios) {
+  const struct {
+    const wchar_t* options;
+    const char16_t* suffix;
+    const char* status;
+    std::vector<const char*> detail;
+    const char* rows;
+    const char* files;
+    size_t queries;
+  } scenarios[] = {
+      {nullptr, u"", "Everything: window=NOT FOUND db=n/a  batch query=FAILED (0 folders parsed)",
+       {"query=[] tot=0 num=0 | fromEverything=0 zeroFallback=0 noMatchFallback=0",
+        "counts=n/a (no Everything sizes this scan)"},
+       "docs:300:2:0 Pics:3007:2:0 empty:0:0:0", kAllFiles, 0},
+      {L"--not-loaded", u"",
+       "Everything: window=found db=NOT LOADED  batch query=FAILED (0 folders parsed)", {},
+       "docs:300:2:0 Pics:3007:2:0 empty:0:0:0", kAllFiles, 0},
+      {L"", u"", kOk,
+       {"query=[{Q}] tot=5 num=5 | fromEverything=2 zeroFallback=1 noMatchFallback=0 accessDenied=0 "
+        "linkSkipped=0 | counts=OK 5/5 matched, 2 folders"},
+       kAllSized, kAllFiles, 3},
+      {L"", u"\\", kOk, {"counts=OK 5/5 matched, 2 folders"}, kAllSized, kAllFiles, 3},
+      // docs: both entries named docs are 0 now; Pics: missing from the table.
+      {L"--zero-size=docs --omit=Pics", u"", kOk4,
+       {"fromEverything=0 zeroFallback=2 noMatchFallback=1",
+        "counts=n/a (no Everything sizes this scan)"},
+       "docs:300:2:0 Pics:3007:2:0 empty:0:0:0", kAllFiles, 2},
+      {L"--truncate-counts", u"", kOk, {"counts=truncated 2/5 - [Everything] labels kept"},
+       "docs:300:-1:1 Pics:3007:-1:1 empty:0:0:0", kAllFiles, 3},
+      {L"--short-reply=counts", u"", kOk, {"counts=query FAILED - [Everything] labels kept"},
+       "docs:300:-1:1 Pics:3007:-1:1 empty:0:0:0", kAllFiles, 3},
+      // A failed batch: every folder walked, none counted as a no-match.
+      {L"--short-reply=folders", u"", kBatchFailed,
+       {"fromEverything=0 zeroFallback=0 noMatchFallback=0"},
+       "docs:300:2:0 Pics:3007:2:0 empty:0:0:0", kAllFiles, 2},
+      // An empty top-files answer: the walks (of Pics here) add no files.
+      {L"--empty=top --omit=Pics --garbage=folders,counts", u"", kOk4, {"noMatchFallback=1"},
+       "docs:300:2:1 Pics:3007:2:0 empty:0:0:0", "", 3},
+      // Misbehaving and slow engines: what arrives is read safely, with the
+      // result of a clean answer.
+      {L"--wrong-id-first", u"", kOk, {}, kAllSized, kAllFiles, 3},
+      {L"--garbage=all", u"", kOk, {}, kAllSized, kAllFiles, 3},
+      {L"--inline", u"", kOk, {}, kAllSized, kAllFiles, 3},
+      {L"--slow=300", u"", kOk, {}, kAllSized, kAllFiles, 3},
+      {L"--files-as-folders", u"", kOk, {}, kAllSized, kAllFiles, 3},
+      {L"--inline --wrong-id-first --garbage=all", u"", kOk, {}, kAllSized, kAllFiles, 3},
+  };
+  DataTree tree;
+  const std::string texts[] = {"folder:\"" + tree.utf8() + "\\*\"",
+                               "count:50 file:\"" + tree.utf8() + "\\\"",
+                               "file:\"" + tree.utf8() + "\\\""};
+  for (const auto& s : scenarios) {
+    SCOPED_TRACE(s.options ? textToUtf8(U(s.options)) + " suffix " + textToUtf8(s.suffix) : "none");
+    closeStrayEngines();
+    std::unique_ptr<FakeEngine> engine(s.options ? new FakeEngine(s.options) : nullptr);
+    ScanOutcome o = fullScan(tree.path() + std::u16string(s.suffix));
+    EXPECT_EQ(o.status, s.status);
+    for (std::string part : s.detail) {
+      size_t q = part.find("{Q}");
+      if (q != std::string::npos) part.replace(q, 3, texts[0]);
+      EXPECT_NE(o.detail.find(part), std::string::npos) << part << "\n" << o.detail;
+    }
+    EXPECT_EQ(o.rows, s.rows);
+    EXPECT_EQ(o.docsPath, tree.utf8() + "\\docs");
+    EXPECT_EQ(o.files, s.files);
+    EXPECT_EQ(o.topFilesFromEverything, s.queries ? 1u : 0u);  // the engine's list or the walks
+    EXPECT_EQ(o.finished, 1);
+    if (!engine) continue;
+    std::vector<std::string> q = engine->queries();
+    EXPECT_EQ(q, std::vector<std::string>(texts, texts + s.queries));
   }
-  {
-    FakeEngine engine(L"--short-reply=counts");
-    ScanOutcome s = fullScan(target());
-    EXPECT_TRUE(has(s.detail, "counts=query FAILED - [Everything] labels kept")) << s.detail;
-    EXPECT_EQ(s.row("docs")->fileCount, -1);
-    EXPECT_EQ(s.row("docs")->size, 300u);
-  }
-  {
-    // A failed batch: every folder walked, none counted as a no-match.
-    FakeEngine engine(L"--short-reply=folders");
-    ScanOutcome s = fullScan(target());
-    EXPECT_EQ(s.status, "Everything: window=found db=loaded  batch query=FAILED (0 folders parsed)");
-    EXPECT_TRUE(has(s.detail, "fromEverything=0 zeroFallback=0 noMatchFallback=0")) << s.detail;
-    EXPECT_EQ(s.row("Pics")->fileCount, 2);
-  }
-}
-
-TEST_F(EverythingScanTest, EmptyTopFilesAnswerLeavesTheListEmpty) {
-  FakeEngine engine(L"--empty=top --omit=Pics --garbage=folders,counts");
-  ScanOutcome s = fullScan(target());
-  EXPECT_EQ(s.topFilesFromEverything, 1u);
-  EXPECT_TRUE(s.files.empty());          // walks of Pics added no files
-  EXPECT_EQ(s.row("Pics")->size, 3007u);  // ...but did run
-  EXPECT_EQ(s.row("docs")->fileCount, 2);
 }
 
 // ---- the panel: teardown while the engine never answers the count query -----
