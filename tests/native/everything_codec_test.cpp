@@ -238,8 +238,11 @@ TEST(EverythingCraftedReply, LengthsOffsetsAndCountsStayInside) {
       {Field::CutLastByte, {0}},  // the item's last byte lies past the block
       {Field::EntryCut, {0}},     // the first table entry ends one byte past the block
   };
-  const Bytes valid[] = {evreply::reply(1, {{1, evreply::folderItem(u"ok", 1)}}),
-                         evreply::reply(1, {{0, evreply::topFileItem(u"n", u"C:\\n", 5)}}),
+  // Texts longer than what is kept: the kept units always fit, so only the
+  // position after the whole text stands between a huge length and a taken item.
+  const std::u16string name(300, u'n'), path = u"C:\\" + std::u16string(2100, u'p');
+  const Bytes valid[] = {evreply::reply(1, {{1, evreply::folderItem(name, 1)}}),
+                         evreply::reply(1, {{0, evreply::topFileItem(name, path, 5)}}),
                          evreply::reply(1, {{0, evreply::countItem(u"C:\\D\\a\\f")}})};
   for (Kind k : {Kind::Folders, Kind::TopFiles, Kind::Counts}) {
     const Bytes& base = valid[static_cast<int>(k)];
@@ -254,7 +257,7 @@ TEST(EverythingCraftedReply, LengthsOffsetsAndCountsStayInside) {
         int expected = 0;
         switch (row.field) {
           case Field::Length: evreply::set32(b, d, v); break;
-          case Field::PathLength: evreply::set32(b, d + 4 + 2 * 1 + 2, v); break;
+          case Field::PathLength: evreply::set32(b, d + 4 + 2 * 300 + 2, v); break;
           case Field::Offset: b = withEntry(b, 0, k == Kind::Folders, v); break;
           case Field::OffsetBeforeEnd:
             b = withEntry(b, 0, k == Kind::Folders, static_cast<uint32_t>(b.size()) - v);
