@@ -33,11 +33,9 @@ void guarded(const Bytes& bytes, F f) {
   munmap(base, span);
 }
 
-std::u16string u16(const char* s) { return textFromUtf8(s); }
-
 std::string searchText(EverythingQuery q, const std::string& path, int top) {
   char16_t out[kQueryTextUnits * 8];
-  everythingSearchText(q, u16(path.c_str()).c_str(), top, out, sizeof out / 2);
+  everythingSearchText(q, textFromUtf8(path.c_str()).c_str(), top, out, sizeof out / 2);
   return textToUtf8(out);
 }
 
@@ -85,7 +83,7 @@ ScanItem folderRow(const std::u16string& name, uint32_t fromEverything = 1) {
 // Counts through the index; walking the rows must give the same.
 Parsed counts(const Bytes& b, const char* target, std::vector<ScanItem> rows) {
   Parsed p;
-  std::u16string t = u16(target);
+  std::u16string t = textFromUtf8(target);
   std::vector<ScanItem> linear = rows;
   ChildNameIndex index{};
   childIndexBuild(&index, rows.data(), static_cast<int>(rows.size()));
@@ -113,7 +111,7 @@ Bytes withEntry(Bytes b, size_t item, uint32_t flags, uint32_t offset) {
 
 }  // namespace
 
-TEST(EverythingQueryText, FormatsTrimsAndHandlesDriveRoots) {
+TEST(EverythingQueryText, FormatsTrimsHandlesDriveRootsAndCutsLongPaths) {
   const struct { EverythingQuery q; const char* path; int top; const char* text; } rows[] = {
       {EverythingQuery::FolderSizes, "C:\\Data", 50, "folder:\"C:\\Data\\*\""},
       {EverythingQuery::TopFiles, "C:\\Data", 50, "count:50 file:\"C:\\Data\\\""},
@@ -128,9 +126,7 @@ TEST(EverythingQueryText, FormatsTrimsAndHandlesDriveRoots) {
     // Trailing backslashes never change the query.
     EXPECT_EQ(searchText(r.q, std::string(r.path) + "\\\\", r.top), r.text);
   }
-}
-
-TEST(EverythingQueryText, LongPathIsCutAndTerminated) {
+  // A long path is cut, the text always terminated.
   std::u16string path = u"C:\\" + std::u16string(2044, u'x');
   char16_t out[2047 + 32];
   out[2047 + 31] = 0x7777;

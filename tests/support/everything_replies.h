@@ -11,16 +11,12 @@ namespace evreply {
 
 using Bytes = std::vector<uint8_t>;
 
-inline void put32(Bytes& b, uint32_t v) {
-  uint8_t raw[4];
-  std::memcpy(raw, &v, 4);
-  b.insert(b.end(), raw, raw + 4);
+template <class T>
+inline void put(Bytes& b, T v) {
+  const uint8_t* raw = reinterpret_cast<const uint8_t*>(&v);
+  b.insert(b.end(), raw, raw + sizeof v);
 }
-inline void put64(Bytes& b, uint64_t v) {
-  uint8_t raw[8];
-  std::memcpy(raw, &v, 8);
-  b.insert(b.end(), raw, raw + 8);
-}
+inline void put32(Bytes& b, uint32_t v) { put(b, v); }
 inline void set32(Bytes& b, size_t at, uint32_t v) { std::memcpy(b.data() + at, &v, 4); }
 
 // Length-prefixed text with its terminator.
@@ -33,14 +29,14 @@ inline void putText(Bytes& b, const std::u16string& s) {
 inline Bytes folderItem(const std::u16string& name, uint64_t size) {
   Bytes b;
   putText(b, name);
-  put64(b, size);
+  put<uint64_t>(b, size);
   return b;
 }
 inline Bytes topFileItem(const std::u16string& name, const std::u16string& path, uint64_t size) {
   Bytes b;
   putText(b, name);
   putText(b, path);
-  put64(b, size);
+  put<uint64_t>(b, size);
   return b;
 }
 inline Bytes countItem(const std::u16string& path) {
@@ -59,8 +55,7 @@ inline Bytes replyWithNum(uint32_t tot, uint32_t num, const std::vector<Item>& i
   Bytes b;
   put32(b, tot);
   put32(b, num);
-  for (int k = 0; k < 12; ++k) b.push_back(0);
-  size_t tableAt = b.size();
+  const size_t tableAt = 20;
   b.resize(tableAt + 8 * items.size());
   for (size_t i = 0; i < items.size(); ++i) {
     set32(b, tableAt + 8 * i, items[i].flags);
