@@ -186,10 +186,11 @@ TEST_F(EverythingClientTest, RepeatedAnswerAfterTheWaitChangesNothing) {
   EXPECT_EQ(rows[1].fileCount, 2);
 }
 
-// A silent engine must not hold a cancelled query: the wait polls the flag
-// every kCancelPollMs (50 ms), far inside teardown's 2000 ms.
-TEST_F(EverythingClientTest, CancelEndsASilentWait) {
-  FakeEngine engine(L"--no-answer=all");
+// A slow engine must not hold a cancelled query: the wait polls the flag every
+// kCancelPollMs (50 ms). The engine answers only after 8 s (inside the 20 s
+// limit), so a wait that ignored the cancel would take the answer and succeed.
+TEST_F(EverythingClientTest, CancelEndsAWaitBeforeALateAnswer) {
+  FakeEngine engine(L"--slow=8000");
   connect();
   std::atomic<uint32_t> cancel{0};
   std::thread canceller([&] {
@@ -198,13 +199,11 @@ TEST_F(EverythingClientTest, CancelEndsASilentWait) {
   });
   std::vector<ScanItem> rows = {row("docs")};
   uint32_t tot = 7, num = 7;
-  DWORD t0 = GetTickCount();
   bool ok = askCounts(rows, &tot, &num, &cancel);
-  DWORD afterCancel = GetTickCount() - t0;
   canceller.join();
   EXPECT_FALSE(ok);
   EXPECT_EQ(tot + num, 0u);
-  EXPECT_LT(afterCancel, 2000u);  // against a 20000 ms wait limit
+  EXPECT_EQ(rows[0].fileCount, 0);
   // Already cancelled: nothing more is asked of the engine.
   std::vector<FolderSizeEntry> table(kFolderTableCapacity);
   char16_t text[kQueryTextUnits];
@@ -216,17 +215,16 @@ TEST_F(EverythingClientTest, CancelEndsASilentWait) {
 }
 
 // An engine that stops pumping inside our query must not hold the scan thread:
-// the send is timed by the query's wait limit (5 s here), against a 60 s hang.
+// the send is timed by the query's wait limit (5 s here). The hang lasts 600 s,
+// past ctest's limit for the whole program, so an untimed send fails the run.
 TEST_F(EverythingClientTest, HungEngineReleasesTheSend) {
-  FakeEngine engine(L"--block-send=60000");
+  FakeEngine engine(L"--block-send=600000");
   connect();
   std::vector<FolderSizeEntry> table(kFolderTableCapacity);
   int stored = -1;
   uint32_t tot, num;
-  DWORD t0 = GetTickCount();
   EXPECT_FALSE(client.queryFolderSizes(tree.path(), table.data(), kFolderTableCapacity, nullptr,
                                        &stored, &tot, &num, nullptr));
-  EXPECT_LT(GetTickCount() - t0, 30000u);
   EXPECT_EQ(stored, 0);
   EXPECT_FALSE(client.isDatabaseLoaded());  // the still-hung engine: a timed question, "not loaded"
 }
@@ -421,10 +419,9 @@ TEST(EverythingPanelTest, TeardownDuringASilentCountQuery) {
       sent = engine.queries().size() >= 3u * (rep + 1);
     }
     ASSERT_TRUE(sent);
-    DWORD t0 = GetTickCount();
+    // Teardown waits at most 2000 ms: the thread's reply windows being gone
+    // right after it proves the thread ended inside that wait.
     DestroyWindow(panel);
-    DWORD teardown = GetTickCount() - t0;
-    EXPECT_LT(teardown, 2000u);
     EXPECT_EQ(replyWindowsAlive(), 0);
     EXPECT_EQ(countChildren(host), 0);
     pumpMessages(0);
