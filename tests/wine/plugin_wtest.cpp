@@ -7,6 +7,8 @@
 #include "format/text.h"
 #include "plugin/panel_record.h"
 #include "plugin/wide_win.h"
+#include "tests/support/gdi_tally_win.h"
+#include "view/bitmap_capture_win.h"
 #include "tests/support/plugin_host_win.h"
 
 namespace {
@@ -121,23 +123,28 @@ SIZE_T privateBytes() {
 
 struct Usage {
   SIZE_T memory;
-  DWORD handles, gdi, user;
+  DWORD handles;
+  long gdiHeld;  // GDI objects the plugin made and has not deleted
 };
 Usage usage() {
   Usage u;
   u.memory = privateBytes();
   GetProcessHandleCount(GetCurrentProcess(), &u.handles);
-  u.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  u.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  GdiTally t = gdiTally();
+  u.gdiHeld = t.created - t.deleted;
   return u;
 }
 
 TEST_F(PluginTest, CreateDestroyCyclesDoNotGrowMemoryOrHandles) {
+  ASSERT_TRUE(countGdiObjectsOf(plugin.module));
   auto cycle = [&] {
     HWND panel = load(folder);
     ASSERT_NE(panel, nullptr);
     pumpMessages(0);
-    UpdateWindow(panel);
+    // The host window is hidden, so the panel is painted through WM_PRINT.
+    CapturedBitmap shot;
+    ASSERT_TRUE(captureWindow(panel, &shot));
+    EXPECT_GT(gdiTally().created, 0);  // fonts, brushes, the paint's buffer
     DestroyWindow(panel);
     pumpMessages(0);
   };
@@ -149,8 +156,9 @@ TEST_F(PluginTest, CreateDestroyCyclesDoNotGrowMemoryOrHandles) {
   EXPECT_LT(after.memory, before.memory + 1024 * 1024)
       << "private bytes grew by " << (after.memory - before.memory);
   EXPECT_LE(after.handles, before.handles + 4);
-  EXPECT_LE(after.gdi, before.gdi + 4);
-  EXPECT_LE(after.user, before.user + 4);
+  // Every font, brush, DC and bitmap a panel made is gone with it.
+  EXPECT_EQ(after.gdiHeld, 0);
+  EXPECT_EQ(before.gdiHeld, 0);
   EXPECT_EQ(countChildren(host), 0);
 }
 

@@ -1,0 +1,99 @@
+#include "tests/support/gdi_tally_win.h"
+
+#include <cstring>
+
+namespace {
+
+volatile LONG g_created = 0;
+volatile LONG g_deleted = 0;
+
+template <typename H>
+H counted(H handle) {
+  if (handle) InterlockedIncrement(&g_created);
+  return handle;
+}
+
+HFONT WINAPI tallyCreateFontW(int h, int w, int e, int o, int weight, DWORD i, DWORD u, DWORD s,
+                              DWORD cs, DWORD op, DWORD cp, DWORD q, DWORD pf, LPCWSTR face) {
+  return counted(CreateFontW(h, w, e, o, weight, i, u, s, cs, op, cp, q, pf, face));
+}
+HFONT WINAPI tallyCreateFontIndirectW(const LOGFONTW* lf) { return counted(CreateFontIndirectW(lf)); }
+HBRUSH WINAPI tallyCreateSolidBrush(COLORREF c) { return counted(CreateSolidBrush(c)); }
+HPEN WINAPI tallyCreatePen(int style, int width, COLORREF c) { return counted(CreatePen(style, width, c)); }
+HDC WINAPI tallyCreateCompatibleDC(HDC dc) { return counted(CreateCompatibleDC(dc)); }
+HBITMAP WINAPI tallyCreateCompatibleBitmap(HDC dc, int w, int h) {
+  return counted(CreateCompatibleBitmap(dc, w, h));
+}
+HBITMAP WINAPI tallyCreateDIBSection(HDC dc, const BITMAPINFO* bi, UINT usage, void** bits,
+                                     HANDLE section, DWORD offset) {
+  return counted(CreateDIBSection(dc, bi, usage, bits, section, offset));
+}
+HRGN WINAPI tallyCreateRectRgn(int l, int t, int r, int b) { return counted(CreateRectRgn(l, t, r, b)); }
+HRGN WINAPI tallyCreateRoundRectRgn(int l, int t, int r, int b, int w, int h) {
+  return counted(CreateRoundRectRgn(l, t, r, b, w, h));
+}
+HRGN WINAPI tallyCreatePolygonRgn(const POINT* p, int n, int mode) {
+  return counted(CreatePolygonRgn(p, n, mode));
+}
+BOOL WINAPI tallyDeleteObject(HGDIOBJ o) {
+  // Stock objects are not the module's to count; deleting one is a no-op.
+  BOOL ok = DeleteObject(o);
+  if (ok && o) InterlockedIncrement(&g_deleted);
+  return ok;
+}
+BOOL WINAPI tallyDeleteDC(HDC dc) {
+  BOOL ok = DeleteDC(dc);
+  if (ok) InterlockedIncrement(&g_deleted);
+  return ok;
+}
+
+struct Replacement {
+  const char* name;
+  void* function;
+};
+const Replacement kReplacements[] = {
+    {"CreateFontW", reinterpret_cast<void*>(tallyCreateFontW)},
+    {"CreateFontIndirectW", reinterpret_cast<void*>(tallyCreateFontIndirectW)},
+    {"CreateSolidBrush", reinterpret_cast<void*>(tallyCreateSolidBrush)},
+    {"CreatePen", reinterpret_cast<void*>(tallyCreatePen)},
+    {"CreateCompatibleDC", reinterpret_cast<void*>(tallyCreateCompatibleDC)},
+    {"CreateCompatibleBitmap", reinterpret_cast<void*>(tallyCreateCompatibleBitmap)},
+    {"CreateDIBSection", reinterpret_cast<void*>(tallyCreateDIBSection)},
+    {"CreateRectRgn", reinterpret_cast<void*>(tallyCreateRectRgn)},
+    {"CreateRoundRectRgn", reinterpret_cast<void*>(tallyCreateRoundRectRgn)},
+    {"CreatePolygonRgn", reinterpret_cast<void*>(tallyCreatePolygonRgn)},
+    {"DeleteObject", reinterpret_cast<void*>(tallyDeleteObject)},
+    {"DeleteDC", reinterpret_cast<void*>(tallyDeleteDC)},
+};
+
+}  // namespace
+
+bool countGdiObjectsOf(HMODULE module) {
+  auto base = reinterpret_cast<BYTE*>(module);
+  auto dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+  auto nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (!dir.VirtualAddress) return false;
+  bool any = false;
+  for (auto imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name;
+       ++imp) {
+    if (lstrcmpiA(reinterpret_cast<char*>(base + imp->Name), "gdi32.dll") != 0) continue;
+    auto names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+    auto slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      auto byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      for (const Replacement& r : kReplacements) {
+        if (std::strcmp(reinterpret_cast<char*>(byName->Name), r.name) != 0) continue;
+        DWORD old;
+        VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &old);
+        slots->u1.Function = reinterpret_cast<ULONG_PTR>(r.function);
+        VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), old, &old);
+        any = true;
+      }
+    }
+  }
+  return any;
+}
+
+GdiTally gdiTally() { return GdiTally{g_created, g_deleted}; }

@@ -1,0 +1,14 @@
+// Counts the GDI objects a loaded module makes and deletes, by pointing its
+// import table at counting stand-ins. Wine's GetGuiResources always answers 0,
+// so a leak test cannot ask the system how many GDI objects a process holds.
+#pragma once
+#include <windows.h>
+
+struct GdiTally {
+  long created;  // successful Create* calls (fonts, brushes, pens, DCs, bitmaps, regions)
+  long deleted;  // successful DeleteObject / DeleteDC calls
+};
+
+// Redirects the module's GDI imports; false when its import table has none.
+bool countGdiObjectsOf(HMODULE module);
+GdiTally gdiTally();
