@@ -3,11 +3,7 @@
 #include <objbase.h>
 #include <wincodec.h>
 
-bool captureWindow(HWND window, CapturedBitmap* out) {
-  RECT client;
-  if (!out || !GetClientRect(window, &client)) return false;
-  int width = client.right, height = client.bottom;
-  if (width <= 0 || height <= 0) return false;
+HBITMAP createTopDownDib(HDC dc, int width, int height, void** bits) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
@@ -15,11 +11,19 @@ bool captureWindow(HWND window, CapturedBitmap* out) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+bool captureWindow(HWND window, CapturedBitmap* out) {
+  RECT client;
+  if (!out || !GetClientRect(window, &client)) return false;
+  int width = client.right, height = client.bottom;
+  if (width <= 0 || height <= 0) return false;
   void* bits = nullptr;
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
   ReleaseDC(nullptr, screen);
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = createTopDownDib(dc, width, height, &bits);
   if (!bitmap) {
     DeleteDC(dc);
     return false;

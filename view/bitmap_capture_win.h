@@ -14,6 +14,8 @@ struct CapturedBitmap {
   uint32_t at(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
 
+// A 32-bit top-down DIB section of w x h for the given DC; null on failure.
+HBITMAP createTopDownDib(HDC dc, int width, int height, void** bits);
 // Asks the window to paint its client area and children into a memory bitmap.
 bool captureWindow(HWND window, CapturedBitmap* out);
 // Writes the bitmap as a PNG file; false on any failure.

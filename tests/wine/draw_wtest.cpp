@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 
+#include "view/bitmap_capture_win.h"
 #include "view/draw_win.h"
 
 namespace {
@@ -22,16 +23,9 @@ struct Canvas {
   int width = 0, height = 0;
 
   Canvas(int w, int h) : width(w), height(h) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;  // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     dc = CreateCompatibleDC(nullptr);
     void* p = nullptr;
-    bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    bitmap = createTopDownDib(dc, w, h, &p);
     bits = static_cast<uint32_t*>(p);
     oldBitmap = SelectObject(dc, bitmap);
     clear();
