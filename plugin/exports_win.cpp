@@ -1,5 +1,5 @@
-// The library's outside: its attach hook and the two standard-call exports the
-// host calls. Everything else lives in the morvane_win library.
+// The library's outside: its attach hook and the standard-call exports the host
+// calls. A host that finds ListLoadW calls it instead of ListLoad. Everything else lives in the morvane_win library.
 #include <windows.h>
 
 #include "plugin/module_win.h"
@@ -21,6 +21,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 
 __declspec(dllexport) HWND __stdcall ListLoad(HWND parent, char* fileToLoad, int showFlags) {
   return panelListLoad(parent, fileToLoad, showFlags);
+}
+
+__declspec(dllexport) HWND __stdcall ListLoadW(HWND parent, wchar_t* fileToLoad, int showFlags) {
+  return panelListLoadW(parent, fileToLoad, showFlags);
 }
 
 __declspec(dllexport) int __stdcall ListSendCommand(HWND listWin, int command, int parameter) {

@@ -105,6 +105,8 @@ void destroyPanel(HWND window, PanelRecord* rec) {
 
 uint32_t fileAttributesOf(const char16_t* path, void*) { return GetFileAttributesW(W(path)); }
 
+HWND openPanel(HWND parent, const char16_t* widePath);
+
 }  // namespace
 
 PanelRecord* allocatePanelRecord() {
@@ -131,6 +133,30 @@ PanelRecord* panelRecordOf(HWND window) {
 }
 
 HWND panelListLoad(HWND parent, const char* path, int /*showFlags*/) {
+  // The host's ANSI entry: the path arrives in the system code page. A path that
+  // does not fit the buffer would arrive cut, naming some other (parent) folder;
+  // such a path is declined instead of showing the wrong folder.
+  char16_t widePath[kPathUnits] = {};
+  bool converted = path && MultiByteToWideChar(CP_ACP, 0, path, -1, W(widePath), kPathUnits) > 0;
+  widePath[kPathUnits - 1] = 0;
+  return openPanel(parent, converted ? widePath : nullptr);
+}
+
+HWND panelListLoadW(HWND parent, const wchar_t* path, int /*showFlags*/) {
+  // The Unicode entry: the path is UTF-16 already. One too long for the buffer
+  // is declined for the same reason as above.
+  char16_t widePath[kPathUnits] = {};
+  bool fits = path && textLengthBounded(U(path), kPathUnits) < kPathUnits;
+  if (fits) textCopy(widePath, kPathUnits, U(path));
+  return openPanel(parent, fits ? widePath : nullptr);
+}
+
+namespace {
+
+// Everything after the path is in UTF-16: the window, the folder check, the
+// configuration and the scan. A null path is declined once the window exists,
+// as a path that names no folder is.
+HWND openPanel(HWND parent, const char16_t* widePath) {
   HINSTANCE host = GetModuleHandleA(nullptr);
   if (!ensureWindowClass(host, kPanelClassName, panelWindowProc, CS_HREDRAW | CS_VREDRAW,
                          LoadCursorW(nullptr, IDC_ARROW)))
@@ -150,13 +176,7 @@ HWND panelListLoad(HWND parent, const char* path, int /*showFlags*/) {
   }
   rec->panelWindow = window;
 
-  // A path that does not fit the buffer would arrive cut, naming some other
-  // (parent) folder; such a path is declined instead of showing the wrong folder.
-  char16_t widePath[kPathUnits] = {};
-  bool converted = path && MultiByteToWideChar(CP_ACP, 0, path, -1, W(widePath), kPathUnits) > 0;
-  widePath[kPathUnits - 1] = 0;
-
-  if (!converted || !isShowableFolder(widePath, fileAttributesOf, nullptr)) {
+  if (!widePath || !isShowableFolder(widePath, fileAttributesOf, nullptr)) {
     DestroyWindow(window);
     releasePanelRecord(rec);
     return nullptr;
@@ -192,6 +212,8 @@ HWND panelListLoad(HWND parent, const char* path, int /*showFlags*/) {
   InvalidateRect(window, nullptr, FALSE);
   return window;
 }
+
+}  // namespace
 
 int panelListSendCommand(HWND panel, int command, int parameter) {
   const int kNewParams = 2;   // the host's display parameters changed

@@ -5,6 +5,9 @@
 
 extern const wchar_t kPanelClassName[];  // "TC_Morvane_NativePanel"
 
+// The host's two entries: a path in the ANSI code page, or in UTF-16 (which
+// reaches every folder name). Both decline anything but an existing folder.
 HWND panelListLoad(HWND parent, const char* path, int showFlags);
+HWND panelListLoadW(HWND parent, const wchar_t* path, int showFlags);
 int panelListSendCommand(HWND panel, int command, int parameter);
 LRESULT CALLBACK panelWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

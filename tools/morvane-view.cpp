@@ -1,6 +1,7 @@
 // morvane-view: plays the host's lister for demos, screenshots and end-to-end
-// tests. It loads Morvane.wlx from its own folder, asks it to show a folder in a
-// resizable top-level window, keeps the panel sized to the window and forwards
+// tests. It loads Morvane.wlx (Morvane.wlx64 when built 64-bit) from its own
+// folder, asks it to show a folder in a resizable top-level window (through
+// ListLoadW when the plugin has it, as the host does), keeps the panel sized to the window and forwards
 // theme switches as the host would.
 //
 //   morvane-view [FOLDER] [--size WxH] [--dark|--light] [--screenshot FILE.png]
@@ -12,17 +13,20 @@
 // writes a PNG and exits. Exit status: 0 done, 1 usage or load failure, 2 the
 // plugin declined the folder, 3 timed out, 4 the PNG could not be written.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "plugin/plugin_file_win.h"
 #include "view/bitmap_capture_win.h"
 
 namespace {
 
 using ListLoadFn = HWND(__stdcall*)(HWND, char*, int);
+using ListLoadWFn = HWND(__stdcall*)(HWND, wchar_t*, int);
 using ListSendCommandFn = int(__stdcall*)(HWND, int, int);
 
 constexpr UINT kScanFinished = WM_USER + 100;  // the plugin's finished notice
@@ -102,6 +106,7 @@ void usage() {
 
 int main(int argc, char** argv) {
   std::string folder;
+  int folderArg = -1;  // the folder's index on the command line
   int width = 900, height = 640, timeoutSeconds = 120;
   int theme = -1;  // -1 leave as loaded, 0 light, 1 dark
   for (int i = 1; i < argc; ++i) {
@@ -140,6 +145,7 @@ int main(int argc, char** argv) {
       return 1;
     } else {
       folder = arg;
+      folderArg = i;
     }
   }
   if (folder.empty()) {
@@ -152,7 +158,7 @@ int main(int argc, char** argv) {
   DWORD n = GetModuleFileNameW(nullptr, pluginPath, MAX_PATH);
   while (n > 0 && pluginPath[n - 1] != L'\\') --n;
   pluginPath[n] = 0;
-  wcsncat(pluginPath, L"Morvane.wlx", MAX_PATH - n - 1);
+  wcsncat(pluginPath, kPluginFileName, MAX_PATH - n - 1);
   HMODULE plugin = LoadLibraryW(pluginPath);
   if (!plugin) {
     fwprintf(stderr, L"morvane-view: cannot load %ls (error %lu)\n", pluginPath, GetLastError());
@@ -161,7 +167,7 @@ int main(int argc, char** argv) {
   auto listLoad = reinterpret_cast<ListLoadFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "ListLoad")));
   g_send = reinterpret_cast<ListSendCommandFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "ListSendCommand")));
   if (!listLoad || !g_send) {
-    fprintf(stderr, "morvane-view: Morvane.wlx lacks ListLoad or ListSendCommand\n");
+    fwprintf(stderr, L"morvane-view: %ls lacks ListLoad or ListSendCommand\n", kPluginFileName);
     return 1;
   }
 
@@ -184,7 +190,20 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  g_panel = listLoad(g_frame, const_cast<char*>(folder.c_str()), 0);
+  // The Unicode entry takes the folder from the wide command line, so names
+  // outside the code page arrive whole.
+  auto listLoadW = reinterpret_cast<ListLoadWFn>(reinterpret_cast<void*>(GetProcAddress(plugin, "ListLoadW")));
+  std::wstring wideFolder(MAX_PATH, L'\0');
+  int wideCount = 0;
+  LPWSTR* wideArgs = CommandLineToArgvW(GetCommandLineW(), &wideCount);
+  if (wideArgs && folderArg > 0 && folderArg < wideCount) {
+    wideFolder = wideArgs[folderArg];
+  } else {
+    wideFolder.resize(GetCurrentDirectoryW(MAX_PATH, &wideFolder[0]));
+  }
+  LocalFree(wideArgs);
+  g_panel = listLoadW ? listLoadW(g_frame, &wideFolder[0], 0)
+                      : listLoad(g_frame, const_cast<char*>(folder.c_str()), 0);
   if (!g_panel) {
     fprintf(stderr, "morvane-view: the plugin declined \"%s\" (not an existing folder?)\n",
             folder.c_str());

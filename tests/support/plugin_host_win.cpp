@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "plugin/plugin_file_win.h"
+
 namespace {
 
 LRESULT CALLBACK hostProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -28,10 +30,11 @@ std::wstring besideProgram(const wchar_t* name) {
 
 LoadedPlugin loadPlugin(const wchar_t* path) {
   LoadedPlugin p;
-  std::wstring file = path ? std::wstring(path) : besideProgram(L"Morvane.wlx");
+  std::wstring file = path ? std::wstring(path) : besideProgram(kPluginFileName);
   p.module = LoadLibraryW(file.c_str());
   if (!p.module) return p;
   p.listLoad = reinterpret_cast<ListLoadFn>(reinterpret_cast<void*>(GetProcAddress(p.module, "ListLoad")));
+  p.listLoadW = reinterpret_cast<ListLoadWFn>(reinterpret_cast<void*>(GetProcAddress(p.module, "ListLoadW")));
   p.listSendCommand = reinterpret_cast<ListSendCommandFn>(
       reinterpret_cast<void*>(GetProcAddress(p.module, "ListSendCommand")));
   return p;

@@ -6,15 +6,18 @@
 #include <string>
 
 using ListLoadFn = HWND(__stdcall*)(HWND, char*, int);
+using ListLoadWFn = HWND(__stdcall*)(HWND, wchar_t*, int);
 using ListSendCommandFn = int(__stdcall*)(HWND, int, int);
 
 struct LoadedPlugin {
   HMODULE module = nullptr;
   ListLoadFn listLoad = nullptr;
+  ListLoadWFn listLoadW = nullptr;
   ListSendCommandFn listSendCommand = nullptr;
 };
 
-// Loads a copy of the plugin (default: Morvane.wlx beside the test program).
+// Loads a copy of the plugin (default: the library of the test program's
+// architecture, Morvane.wlx or Morvane.wlx64, beside the test program).
 LoadedPlugin loadPlugin(const wchar_t* path = nullptr);
 // Full path of a file beside the test program.
 std::wstring besideProgram(const wchar_t* name);

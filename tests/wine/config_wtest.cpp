@@ -15,6 +15,7 @@
 #include "format/text.h"
 #include "plugin/panel_record.h"
 #include "plugin/wide_win.h"
+#include "plugin/plugin_file_win.h"
 #include "tests/support/plugin_host_win.h"
 
 namespace {
@@ -335,7 +336,7 @@ struct PluginConfigTest : HostConfigTest {
     mkdirs(L"plugin");
     target = mkdirs(L"target");
     writeFile(target + L"\\a.bin", 100);
-    ASSERT_TRUE(CopyFileW(besideProgram(L"Morvane.wlx").c_str(),
+    ASSERT_TRUE(CopyFileW(besideProgram(kPluginFileName).c_str(),
                           (dir + L"\\plugin\\Morvane.wlx").c_str(), FALSE));
     // APPDATA pointing at an empty folder: no host file through it either.
     appData.set(mkdirs(L"emptyappdata"));

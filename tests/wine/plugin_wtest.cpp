@@ -4,11 +4,14 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <map>
+
 #include "format/text.h"
 #include "plugin/panel_record.h"
 #include "plugin/wide_win.h"
 #include "tests/support/gdi_tally_win.h"
 #include "view/bitmap_capture_win.h"
+#include "plugin/plugin_file_win.h"
 #include "tests/support/plugin_host_win.h"
 
 namespace {
@@ -84,6 +87,51 @@ TEST_F(PluginTest, LongPrefixedAndTrailingBackslashPathsAreKeptAsGiven) {
     EXPECT_EQ(std::wstring(W(panelRecordOf(panel)->scan.targetPath)), path);
     DestroyWindow(panel);
   }
+}
+
+// Names outside any single-byte code page (Greek, CJK, an emoji as a surrogate
+// pair) reach the panel whole through the Unicode entry, rows included. The ANSI
+// entry gets them altered ("?" for what the code page lacks) and declines them.
+TEST_F(PluginTest, UnicodeEntryShowsNamesTheCodePageLacks) {
+  ASSERT_NE(plugin.listLoadW, nullptr);
+  const std::wstring child = L"\u00E9t\u00E9-\U0001F600";
+  for (const wchar_t* name : {L"\u03A9mega-\u65E5\u672C", L"box-\U0001F4E6", L"plain"}) {
+    std::wstring dir = folder + L"\\" + name;
+    ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+    writeFile(dir + L"\\" + name + L".bin", 700);
+    ASSERT_TRUE(CreateDirectoryW((dir + L"\\" + child).c_str(), nullptr));
+    writeFile(dir + L"\\" + child + L"\\x.bin", 300);
+
+    HWND panel = plugin.listLoadW(host, &dir[0], 0);
+    ASSERT_NE(panel, nullptr);
+    ScanModel& scan = panelRecordOf(panel)->scan;
+    EXPECT_EQ(std::wstring(W(scan.targetPath)), dir);
+    ASSERT_TRUE(waitForScanFinished(panel, 30000));
+    std::map<std::wstring, uint64_t> rows;
+    for (int i = 0; i < scan.rowCount; ++i) rows[W(scan.rows[i].name)] = scan.rows[i].size;
+    EXPECT_EQ(rows, (std::map<std::wstring, uint64_t>{{name + std::wstring(L".bin"), 700}, {child, 300}}));
+    DestroyWindow(panel);
+
+    bool codePageHasIt = std::wstring(name) == L"plain";
+    HWND ansi = load(dir);
+    EXPECT_EQ(ansi != nullptr, codePageHasIt);
+    if (ansi) DestroyWindow(ansi);
+    EXPECT_EQ(countChildren(host), 0);
+  }
+}
+
+TEST_F(PluginTest, UnicodeEntryDeclinesWhatTheAnsiEntryDeclines) {
+  ASSERT_NE(plugin.listLoadW, nullptr);
+  // A path longer than the buffer is declined, not cut: cut, this one would end
+  // in "sub\.\.\." and name an existing folder.
+  std::wstring overlong = folder + L"\\sub";
+  while (overlong.size() < 3000) overlong += L"\\.";
+  for (std::wstring path : {folder + L"\\a.bin", folder + L"\\missing", std::wstring(), overlong}) {
+    EXPECT_EQ(plugin.listLoadW(host, &path[0], 0), nullptr) << narrow(path.substr(0, 80));
+    EXPECT_EQ(countChildren(host), 0);
+  }
+  EXPECT_EQ(plugin.listLoadW(host, nullptr, 0), nullptr);
+  EXPECT_EQ(countChildren(host), 0);
 }
 
 TEST_F(PluginTest, SecondPanelReusesTheRegisteredClass) {
@@ -167,8 +215,8 @@ TEST_F(PluginTest, CreateDestroyCyclesDoNotGrowMemoryOrHandles) {
 TEST(PluginReload, ClassFollowsTheLoadedCopyAfterUnload) {
   std::wstring dir = makeTempFolder(L"mvreload");
   std::wstring copyA = dir + L"\\MorvaneA.wlx", copyB = dir + L"\\MorvaneB.wlx";
-  ASSERT_TRUE(CopyFileW(besideProgram(L"Morvane.wlx").c_str(), copyA.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW(besideProgram(L"Morvane.wlx").c_str(), copyB.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(besideProgram(kPluginFileName).c_str(), copyA.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(besideProgram(kPluginFileName).c_str(), copyB.c_str(), FALSE));
   std::wstring folder = makeTempFolder(L"mvreloadtarget");
   HWND host = createHostWindow(300, 200);
 
