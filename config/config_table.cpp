@@ -42,6 +42,7 @@ const SettingDef kSettingTable[kSettingCount] = {
     {kFilters, u"MaxTopFiles", I, nullptr, 50, 0},
     {kFilters, u"MaxFolderDepth", I, nullptr, 15, 0},
     {kDisplay, u"RowHeight", T, u"Auto", 0, kShortUnits},
+    {kFilters, u"ScanThreads", I, nullptr, 0, 0},
 };
 
 const char16_t* const kColorKeys[kColorSetSize] = {

@@ -42,6 +42,7 @@ enum SettingId : int {
   kSetMaxTopFiles,
   kSetMaxFolderDepth,
   kSetRowHeight,
+  kSetScanThreads,
   kSettingCount
 };
 

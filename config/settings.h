@@ -106,8 +106,9 @@ struct PanelSettings {
   int32_t rowHeight;
 
   // Scan limits.
-  int32_t maxTopFiles;     // not clamped
+  int32_t maxTopFiles;     // at most kMaxTopFilesCap; 0 or below lists none
   int32_t maxFolderDepth;  // at least 1
+  int32_t scanThreads;     // 1..kMaxScanThreads walkers; 0 = one per processor, at most 4
 
   // Number text.
   char16_t thousandsSeparator[kSeparatorUnits];

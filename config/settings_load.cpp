@@ -3,6 +3,7 @@
 #include "config/host_config.h"
 #include "config/value_rules.h"
 #include "format/text.h"
+#include "scan/scan_model.h"
 #include "view/colors.h"
 
 namespace {
@@ -208,7 +209,9 @@ void loadSettings(PanelSettings* s, SettingsLoadNotes* notes, const SettingsSour
   int32_t small = static_cast<int32_t>(s->bodyFontSize * 0.85 + 0.5);
   s->smallFontSize = small < 7 ? 6 : small;
 
-  s->maxTopFiles = readInt(src, kSetMaxTopFiles);
+  // A huge list would ask a 32-bit process for gigabytes of records.
+  int32_t top = readInt(src, kSetMaxTopFiles);
+  s->maxTopFiles = top > kMaxTopFilesCap ? kMaxTopFilesCap : top;
   int32_t depth = readInt(src, kSetMaxFolderDepth);
   s->maxFolderDepth = depth < 2 ? 1 : depth;
 
@@ -218,6 +221,10 @@ void loadSettings(PanelSettings* s, SettingsLoadNotes* notes, const SettingsSour
     notes->rowHeightAuto = isAuto(buf) ? 1 : 0;
     notes->rowHeightValue = notes->rowHeightAuto ? 0 : parseLeadingInt(buf);
   }
+
+  // Missing, 0 or below: the scan picks one walker per processor.
+  int32_t threads = readInt(src, kSetScanThreads);
+  s->scanThreads = threads < 1 ? 0 : (threads > kMaxScanThreads ? kMaxScanThreads : threads);
 }
 
 void applyTextMetrics(PanelSettings* s, const TextMeasure& px) {

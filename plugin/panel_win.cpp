@@ -198,6 +198,7 @@ HWND openPanel(HWND parent, const char16_t* widePath) {
   if (rec->settings.maxFolderDepth >= 1) {
     rec->scan.maxTopFiles = rec->settings.maxTopFiles;
     rec->scan.maxFolderDepth = rec->settings.maxFolderDepth;
+    rec->scan.scanThreads = rec->settings.scanThreads;
     rec->scan.scanUseEverything = rec->settings.useEverything ? 1 : 0;
   }
 

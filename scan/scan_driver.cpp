@@ -164,6 +164,9 @@ uint32_t scanThreadMain(ScanModel& m) {
   NullSearchClient noEngine;
   SearchClient& client = m.search ? *m.search : noEngine;
   DirLister& lister = *m.lister;
+  // The panel caps it when reading the settings; a model filled elsewhere
+  // must not ask for more records than that either.
+  if (m.maxTopFiles > kMaxTopFilesCap) m.maxTopFiles = kMaxTopFilesCap;
 
   // 1-2. The target itself.
   m.targetAccessDenied.store(0);

@@ -21,6 +21,13 @@ constexpr int kInitialVisibleCapacity = 1024;
 constexpr int kInitialFileListCapacity = 512;
 constexpr int kDefaultMaxTopFiles = 50;
 constexpr int kDefaultMaxFolderDepth = 15;
+// Each kept file is a 4.6 KB record: ten thousand of them are 46 MB, about
+// as much as a 32-bit host can spare for one panel.
+constexpr int kMaxTopFilesCap = 10000;
+// Walker threads: 1 walks on the scan thread alone; 0 asks for one per
+// processor, at most kDefaultScanThreadsCap.
+constexpr int kMaxScanThreads = 16;
+constexpr int kDefaultScanThreadsCap = 4;
 
 // The scan's window side: repaint requests, the finished notice, the clock.
 struct ScanHost {
@@ -44,6 +51,7 @@ struct ScanModel {
   char16_t targetPath[kPathUnits];
   int32_t maxTopFiles;
   int32_t maxFolderDepth;
+  int32_t scanThreads;  // walkers, 1..kMaxScanThreads; 0 = one per processor (at most 4)
   uint32_t showTopFiles;
   uint32_t scanUseEverything;
   ScanHost* host;

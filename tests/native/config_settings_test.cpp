@@ -13,6 +13,8 @@
 #include "config/settings_load.h"
 #include "config/value_rules.h"
 #include "format/text.h"
+#include "scan/scan_driver.h"
+#include "tests/support/fake_dir_lister.h"
 #include "tests/support/config_fakes.h"
 #include "view/colors.h"
 
@@ -191,7 +193,35 @@ TEST(SettingsSwitches, DefaultsAndValueRules) {
   expectField(&S::maxFolderDepth, {{u"[Filters]\nMaxFolderDepth=0", 1},
                                    {u"[Filters]\nMaxFolderDepth=2", 2},
                                    {u"[Filters]\nMaxFolderDepth=-40", 1}});
-  expectField(&S::maxTopFiles, {{u"[Filters]\nMaxTopFiles=-3", -3}});  // not clamped
+  expectField(&S::maxTopFiles, {{u"[Filters]\nMaxTopFiles=-3", -3},  // lists none
+                                {u"[Filters]\nMaxTopFiles=10000", 10000},
+                                {u"[Filters]\nMaxTopFiles=1000000", 10000}});
+  expectField(&S::scanThreads, {{u"", 0}, {u"[Filters]\nScanThreads=0", 0},
+                                {u"[Filters]\nScanThreads=-5", 0}, {u"[Filters]\nScanThreads=1", 1},
+                                {u"[Filters]\nScanThreads=16", 16},
+                                {u"[Filters]\nScanThreads=99", 16}});
+}
+
+// A huge MaxTopFiles reaches the scan as the cap: the scan completes and shows
+// exactly the cap's count of largest files (it used to ask for gigabytes).
+TEST(SettingsLimits, HugeTopFilesShowsTheLargestTenThousand) {
+  auto l = load(u"[Filters]\nMaxTopFiles=1000000");
+  FakeScanHost host;
+  FakeDirLister fs(u"C:\\T");
+  const int kFiles = kMaxTopFilesCap + 300;
+  int dir = fs.addFolder(FakeDirLister::kRoot, u"d");
+  for (int i = 0; i < kFiles; ++i) fs.addFile(dir, u"f" + textFromUtf8(std::to_string(i)), 1 + (i * 7919) % kFiles);
+  std::unique_ptr<ScanModel> m(new ScanModel());
+  prepareTestModel(*m, u"C:\\T", &host, &fs);
+  m->maxTopFiles = l->s.maxTopFiles;
+  m->showTopFiles = 1;
+  scanThreadMain(*m);
+  EXPECT_EQ(m->cancelScan.load(), 0u);
+  ASSERT_EQ(m->visibleCount, kMaxTopFilesCap);
+  // Sizes are a permutation of 1..kFiles: the shown ones are the largest.
+  EXPECT_EQ(m->visibleRows[0]->size, static_cast<uint64_t>(kFiles));
+  EXPECT_EQ(m->visibleRows[kMaxTopFilesCap - 1]->size, static_cast<uint64_t>(kFiles - kMaxTopFilesCap + 1));
+  releaseScanModel(*m);
 }
 
 TEST(SettingsSwitches, AutoKeysFollowTheHost) {
