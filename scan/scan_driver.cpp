@@ -234,7 +234,7 @@ uint32_t scanThreadMain(ScanModel& m) {
     textFormat(row.fullPath, kPathUnits, endsWithBackslash ? u"%s%s" : u"%s\\%s", m.targetPath, row.name);
     row.size = 0;
     row.isFolder = (entry.attributes & kAttrDirectory) ? 1 : 0;
-    row.isLink = (entry.attributes & kAttrReparsePoint) ? 1 : 0;
+    row.isLink = entryIsLink(entry) ? 1 : 0;
     row.accessDenied = 0;
     row.fromEverything = 0;
     row.fileCount = 0;

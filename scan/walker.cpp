@@ -17,6 +17,16 @@ struct WalkFrame {
 
 }  // namespace
 
+bool reparseTagIsLocal(uint32_t tag) {
+  if (tag & kReparseTagNameSurrogate) return false;
+  return (tag & kReparseTagCloudMask) == kReparseTagCloud || tag == kReparseTagPlaceholder ||
+         tag == kReparseTagDedup;
+}
+
+bool entryIsLink(const DirEntry& e) {
+  return (e.attributes & kAttrReparsePoint) != 0 && !reparseTagIsLocal(e.reserved[0]);
+}
+
 DirListing openFolderListing(DirLister& lister, const char16_t* folderPath, DirEntry* first) {
   char16_t longForm[kLongPathUnits];
   char16_t pattern[kPatternUnits];
@@ -68,7 +78,7 @@ uint64_t walkFolderSize(ScanModel& m, const char16_t* folderPath, int32_t* fileC
       for (; top >= 0; --top) lister.close(frames[top].listing);
       break;
     }
-    if (entryIsDots(entry) || (entry.attributes & kAttrReparsePoint)) continue;
+    if (entryIsDots(entry) || entryIsLink(entry)) continue;
 
     if (entry.attributes & kAttrDirectory) {
       bumpCounter(m.foldersCounted);

@@ -186,6 +186,20 @@ TEST_F(Scan, RefusedChildFolderShowsZeroAndIsCounted) {
   EXPECT_NE(detail().find(u"accessDenied=1 linkSkipped=1"), std::u16string::npos);
 }
 
+TEST_F(Scan, CloudChildrenAreWalkedAndNotLinks) {
+  FakeDirLister cloud(u"C:\\OneDrive");
+  int docs = cloud.addFolder(FakeDirLister::kRoot, u"docs");
+  cloud.setReparseTag(docs, 0x9000601A);
+  cloud.setReparseTag(cloud.addFile(docs, u"offline.pdf", 700), 0x9000601A);
+  cloud.setReparseTag(cloud.addFile(FakeDirLister::kRoot, u"notes.txt", 40), 0x9000601A);
+  int link = cloud.addFolder(FakeDirLister::kRoot, u"jct");
+  cloud.setReparseTag(link, kReparseTagMountPoint);
+  cloud.addFile(link, u"elsewhere", 5);
+  ModelPtr o = runOn(cloud, u"C:\\OneDrive");
+  EXPECT_EQ(rowsText(*o), "docs:700:1:1000 notes.txt:40:0:0000 jct:0:0:1100");
+  EXPECT_EQ(o->totalSize, 740u);
+}
+
 TEST_F(Scan, TargetNotListableLeavesNoArraysAndSaysWhy) {
   fs.refuse(FakeDirLister::kRoot, kErrorAccessDenied);
   run();

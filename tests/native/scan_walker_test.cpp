@@ -98,6 +98,41 @@ TEST_F(Walk, LinksAreNeitherCountedNorFollowed) {
   for (const auto& p : fs.patterns) EXPECT_EQ(p.find(u"junction"), std::u16string::npos);
 }
 
+// Name surrogates and unknown tags are links; the cloud family, the older
+// placeholders and deduplicated files are entries of this tree.
+TEST_F(Walk, ReparseTagsDecideWhatIsWalked) {
+  const struct {
+    uint32_t tag;
+    bool walked;
+  } rows[] = {{0, false},          {kReparseTagSymlink, false}, {kReparseTagMountPoint, false},
+              {0x9000001A, true},  {0x9000701A, true},          {0x9000F01A, true},
+              {0x80000013, true},  {0x80000015, true},          {0xA000001A, false},
+              {0x8000001B, false}, {0x9000001B, false}};
+  int a = fs.addFolder(FakeDirLister::kRoot, u"a");
+  uint64_t want = 0;
+  int32_t wantFiles = 0;
+  uint32_t wantFolders = 0;
+  for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+    std::u16string n = textFromUtf8(std::to_string(i));
+    int dir = fs.addFolder(a, u"d" + n);
+    fs.setReparseTag(dir, rows[i].tag);
+    fs.addFile(dir, u"in", uint64_t(1) << (2 * i));
+    fs.setReparseTag(fs.addFile(a, u"f" + n, uint64_t(2) << (2 * i)), rows[i].tag);
+    DirEntry e{};
+    e.attributes = kAttrReparsePoint;
+    e.reserved[0] = rows[i].tag;
+    EXPECT_EQ(entryIsLink(e), !rows[i].walked) << i;
+    if (rows[i].walked) {
+      want += uint64_t(3) << (2 * i);
+      wantFiles += 2;
+      ++wantFolders;
+    }
+  }
+  EXPECT_EQ(walk(u"C:\\T\\a"), want);
+  EXPECT_EQ(files, wantFiles);
+  EXPECT_EQ(m->foldersCounted.load(), wantFolders);
+}
+
 TEST_F(Walk, DepthLimitCountsDeeperFoldersButAddsNothing) {
   int a = fs.addFolder(FakeDirLister::kRoot, u"a");
   fs.addFile(a, u"f1", 1);

@@ -12,12 +12,12 @@ std::u16string withoutTrailingBackslashes(std::u16string s) {
 }  // namespace
 
 FakeDirLister::FakeDirLister(std::u16string rootPath) {
-  nodes_.push_back(Node{u"", kAttrDirectory, 0, 0, {}, withoutTrailingBackslashes(std::move(rootPath))});
+  nodes_.push_back(Node{u"", kAttrDirectory, 0, 0, 0, {}, withoutTrailingBackslashes(std::move(rootPath))});
   folders_[nodes_[kRoot].path] = kRoot;
 }
 
 int FakeDirLister::addNode(int parent, const std::u16string& name, uint32_t attributes, uint64_t size) {
-  nodes_.push_back(Node{name, attributes, size, 0, {}, nodes_[parent].path + u"\\" + name});
+  nodes_.push_back(Node{name, attributes, size, 0, 0, {}, nodes_[parent].path + u"\\" + name});
   int index = static_cast<int>(nodes_.size()) - 1;
   nodes_[parent].children.push_back(index);
   if (attributes & kAttrDirectory) folders_[nodes_[index].path] = index;
@@ -61,6 +61,7 @@ bool FakeDirLister::fill(Cursor& c, DirEntry* entry) {
   entry->attributes = n ? n->attributes : kAttrDirectory;
   entry->sizeHigh = n ? static_cast<uint32_t>(n->size >> 32) : 0;
   entry->sizeLow = n ? static_cast<uint32_t>(n->size) : 0;
+  entry->reserved[0] = n ? n->tag : 0;
   textCopy(entry->name, 260, n ? n->name.c_str() : c.position == 0 ? u"." : u"..");
   ++c.position;
   return true;

@@ -26,6 +26,11 @@ class FakeDirLister final : public DirLister {
   void addFiles(int parent, std::initializer_list<std::pair<const char16_t*, uint64_t>> files);
   // Opening this folder fails with the given error (5 access denied, 3 path not found, ...).
   void refuse(int folder, uint32_t error) { nodes_[folder].refuseError = error; }
+  // The entry carries the reparse attribute with this tag.
+  void setReparseTag(int node, uint32_t tag) {
+    nodes_[node].attributes |= kAttrReparsePoint;
+    nodes_[node].tag = tag;
+  }
   // Long-path ("\\?\") patterns fail with error 3, so only the plain retry works.
   bool refuseLongForm = false;
   // Called before every entry handed out (first and next), e.g. to cancel mid-walk.
@@ -45,6 +50,7 @@ class FakeDirLister final : public DirLister {
     uint32_t attributes = 0;
     uint64_t size = 0;
     uint32_t refuseError = 0;
+    uint32_t tag = 0;
     std::vector<int> children;
     std::u16string path;  // without a trailing backslash
   };
