@@ -2,9 +2,9 @@
 // calls. A host that finds ListLoadW calls it instead of ListLoad. Everything else lives in the morvane_win library.
 #include <windows.h>
 
-#include "plugin/module_win.h"
+#include "win/module_win.h"
 #include "plugin/panel_win.h"
-#include "plugin/window_class_win.h"
+#include "win/window_class_win.h"
 
 extern "C" {
 

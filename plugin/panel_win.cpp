@@ -6,10 +6,10 @@
 
 #include "config/config_win.h"
 #include "format/text.h"
-#include "plugin/module_win.h"
-#include "plugin/panel_record.h"
-#include "plugin/wide_win.h"
-#include "plugin/window_class_win.h"
+#include "win/module_win.h"
+#include "plugin/panel_record_win.h"
+#include "win/wide_win.h"
+#include "win/window_class_win.h"
 #include "plugin/folder_check.h"
 #include "format/visible_rows.h"
 #include "scan/scan_progress.h"
@@ -20,7 +20,10 @@ const wchar_t kPanelClassName[] = L"TC_Morvane_NativePanel";
 namespace {
 
 // Frees what the scan left in the record; runs only once nobody else owns it.
-void freeScanResults(PanelRecord* rec) { releaseScanModel(rec->scan); }
+void freeScanResults(PanelRecord* rec) {
+  releaseScanModel(rec->scan);
+  releaseTreemapCells(&rec->treemap);
+}
 
 // The scan thread's last act: let go of its share of the record.
 void releaseScanShare(void* owner) { releasePanelRecord(static_cast<PanelRecord*>(owner)); }
@@ -182,6 +185,7 @@ HWND openPanel(HWND parent, const char16_t* widePath) {
     return nullptr;
   }
   textCopy(rec->scan.targetPath, kPathUnits, widePath);
+  initViewState(rec->view);
 
   // Morvane.cfg beside the plugin and the host's wincmd.ini: colours, switches,
   // fonts, metrics and the configuration line. A plugin folder too deep for the

@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "format/text.h"
-#include "plugin/module_win.h"
-#include "plugin/wide_win.h"
-#include "plugin/window_class_win.h"
+#include "win/module_win.h"
+#include "win/wide_win.h"
+#include "win/window_class_win.h"
 
 #ifndef MSGFLT_ALLOW
 #define MSGFLT_ALLOW 1

@@ -318,7 +318,7 @@ uint32_t scanThreadMain(ScanModel& m) {
   if (!m.cancelScan.load()) {
     sortBySizeDescending(m.rows, m.rowCount);
     sortBySizeDescending(m.fileList, m.fileListCount);
-    buildVisibleRows(m);
+    buildVisibleRows(m, false);  // the view opens on the child rows
   }
   // 16.
   finish(m);

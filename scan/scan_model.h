@@ -52,7 +52,6 @@ struct ScanModel {
   int32_t maxTopFiles;
   int32_t maxFolderDepth;
   int32_t scanThreads;  // walkers, 1..kMaxScanThreads; 0 = one per processor (at most 4)
-  uint32_t showTopFiles;
   uint32_t scanUseEverything;
   ScanHost* host;
   SearchClient* search;  // null behaves as "window not found"

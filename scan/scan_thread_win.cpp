@@ -11,7 +11,7 @@ namespace {
 struct WindowScanHost final : ScanHost {
   HWND window = nullptr;
   void requestRepaint() override { InvalidateRect(window, nullptr, FALSE); }
-  void scanFinished() override { PostMessageW(window, kScanFinishedMessage, 0, 0); }
+  void scanFinished() override { PostMessageW(window, WM_SCAN_FINISHED, 0, 0); }
   uint32_t tickCount() override { return GetTickCount(); }
 };
 

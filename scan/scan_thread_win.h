@@ -5,8 +5,8 @@
 #include <windows.h>
 
 #include "scan/scan_model.h"
+#include "win/panel_ids.h"
 
-constexpr UINT kScanFinishedMessage = WM_USER + 100;
 
 // Runs scanThreadMain(*model) on a new thread reporting to window. The thread's
 // very last act is onEnd(owner), which may free the model; the code of this

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "format/text.h"
-#include "plugin/wide_win.h"
+#include "win/wide_win.h"
 #include "scan/scan_model.h"
 #include "scan/scan_thread_win.h"
 
@@ -143,7 +143,7 @@ double timedScan(const std::wstring& root, HWND receiver, uint32_t* files) {
   if (!thread) return -1;
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (msg.message == kScanFinishedMessage) break;
+    if (msg.message == WM_SCAN_FINISHED) break;
     DispatchMessageW(&msg);
   }
   double elapsed = nowMs() - t0;

@@ -21,7 +21,8 @@
 #include <string>
 
 #include "plugin/plugin_file_win.h"
-#include "view/bitmap_capture_win.h"
+#include "win/bitmap_capture_win.h"
+#include "win/panel_ids.h"
 
 namespace {
 
@@ -29,7 +30,6 @@ using ListLoadFn = HWND(__stdcall*)(HWND, char*, int);
 using ListLoadWFn = HWND(__stdcall*)(HWND, wchar_t*, int);
 using ListSendCommandFn = int(__stdcall*)(HWND, int, int);
 
-constexpr UINT kScanFinished = WM_USER + 100;  // the plugin's finished notice
 constexpr UINT kTakeShot = WM_APP + 1;
 constexpr UINT_PTR kTimeoutTimer = 1;
 
@@ -58,7 +58,7 @@ void takeShotAndQuit() {
 // Watches the panel's own messages: the scan's finished notice and paints.
 LRESULT CALLBACK panelSpy(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = CallWindowProcW(g_panelOldProc, window, msg, wParam, lParam);
-  if (g_shotPending && ((msg == kScanFinished) || (msg == WM_PAINT && g_waitForPaint)))
+  if (g_shotPending && ((msg == WM_SCAN_FINISHED) || (msg == WM_PAINT && g_waitForPaint)))
     PostMessageW(g_frame, kTakeShot, 0, 0);
   return result;
 }

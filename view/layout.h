@@ -14,16 +14,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "draw/canvas.h"
+#include "format/muldiv.h"
 #include "format/number_format.h"
 #include "scan/scan_item.h"
 
 // Rectangle in client pixels; right and bottom exclusive for filling.
-struct LayoutRect {
-  int32_t left;
-  int32_t top;
-  int32_t right;
-  int32_t bottom;
-};
+typedef Rect LayoutRect;
 
 // The panel-record fields the geometry reads. All lengths are 96-dpi units
 // except where noted; each member names the record field that feeds it.
@@ -40,11 +37,6 @@ struct LayoutMetrics {
   int32_t showHeaders;       // showHeaders (Display/Headers), 0/1
   int32_t everythingDebug;   // everythingDebug: the three diagnostic lines are shown, 0/1
 };
-
-// Win32 MulDiv: number * numerator / denominator with a 64-bit product, rounded
-// to nearest with halves away from zero; -1 when the denominator is 0 or the
-// result does not fit in 32 bits.
-int32_t mulDiv(int32_t number, int32_t numerator, int32_t denominator);
 
 // S(v): layout units to pixels at the panel's scale.
 int32_t layoutScale(const LayoutMetrics& m, int32_t units);

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "config/settings.h"
-#include "view/colors.h"
+#include "draw/colors.h"
 
 namespace {
 constexpr uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
@@ -37,16 +37,11 @@ TEST(Colors, LuminanceShiftAndBlend) {
 }
 
 TEST(Colors, DerivedSearchColoursGoTowardTheMiddle) {
-  PanelSettings s = {};
-  s.colors.backgroundColor = rgb(0, 0, 0);
-  s.colors.metaColor = rgb(100, 100, 100);
-  deriveSearchColors(&s);
-  EXPECT_EQ(s.searchBackColor, rgb(8, 8, 8));  // dark background: lighter
-  EXPECT_EQ(s.searchBorderColor, rgb(45, 45, 45));
-  EXPECT_EQ(s.searchHintColor, rgb(8 + 55, 8 + 55, 8 + 55));  // 92 * 0.6 = 55.2
-  s.colors.backgroundColor = rgb(255, 255, 255);
-  deriveSearchColors(&s);
-  EXPECT_EQ(s.searchBackColor, rgb(247, 247, 247));  // light background: darker
+  SearchColors c = deriveSearchColors(rgb(0, 0, 0), rgb(100, 100, 100));
+  EXPECT_EQ(c.back, rgb(8, 8, 8));  // dark background: lighter
+  EXPECT_EQ(c.border, rgb(45, 45, 45));
+  EXPECT_EQ(c.hint, rgb(8 + 55, 8 + 55, 8 + 55));  // 92 * 0.6 = 55.2
+  EXPECT_EQ(deriveSearchColors(rgb(255, 255, 255), 0).back, rgb(247, 247, 247));  // light: darker
 }
 
 TEST(Colors, NearestStandardIconSize) {

@@ -45,11 +45,3 @@ TEST(ConfigRules, ColourTextAndByteOrder) {
   EXPECT_EQ(rgbFromColor(0x563412), 0x123456u);
 }
 
-TEST(ConfigRules, MulDivRoundsLikeWindows) {
-  const struct { int32_t a, b, c, want; } rows[] = {
-      {16, 150, 100, 24}, {11, 96, 72, 15},  // 14.67
-      {3, 1, 2, 2}, {-3, 1, 2, -2},          // half away from zero
-      {5, 1, 0, -1}, {INT32_MAX, 4, 2, -1}, {INT32_MAX, 96, 96, INT32_MAX}};
-  for (const auto& r : rows)
-    EXPECT_EQ(mulDivRound(r.a, r.b, r.c), r.want) << r.a << "*" << r.b << "/" << r.c;
-}

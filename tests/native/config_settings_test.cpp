@@ -16,7 +16,7 @@
 #include "scan/scan_driver.h"
 #include "tests/support/fake_dir_lister.h"
 #include "tests/support/config_fakes.h"
-#include "view/colors.h"
+#include "draw/colors.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "format/text.h"
+#include "format/visible_rows.h"
 #include "scan/scan_driver.h"
 #include "scan/search_client.h"
 #include "tests/support/fake_dir_lister.h"
@@ -134,7 +135,6 @@ struct Scan : ::testing::Test {
     releaseScanModel(*m);
     prepareTestModel(*m, u"C:\\T", &host, &fs);
     if (topFilesShown) m->maxTopFiles = topFilesShown;
-    m->showTopFiles = topFilesShown > 0;
     m->scanUseEverything = withEngine;
     m->search = withEngine ? &engine : nullptr;
     EXPECT_EQ(scanThreadMain(*m), 0u);
@@ -173,6 +173,7 @@ TEST_F(Scan, CompletedWithoutEngineWalksEverythingAndSortsBySize) {
 
   // The top-files view is built from the file list, cut to the limit.
   run(false, 2);
+  buildVisibleRows(*m, true);
   ASSERT_EQ(m->visibleCount, 2);
   EXPECT_EQ(m->visibleRows[0]->size, 5000u);
   EXPECT_EQ(m->visibleRows[1]->size, 300u);

@@ -36,11 +36,10 @@ struct Rows : ::testing::Test {
     m.rows = static_cast<ScanItem*>(std::malloc(sizeof(ScanItem) * (items.size() + 1)));
     for (size_t i = 0; i < items.size(); ++i) m.rows[i] = items[i];
     m.rowCount = m.rowCapacity = static_cast<int32_t>(items.size());
-    m.showTopFiles = 0;
-    buildVisibleRows(m);
+    buildVisibleRows(m, false);
   }
   std::vector<std::u16string> order(int column, uint32_t descending) {
-    buildVisibleRows(m);
+    buildVisibleRows(m, false);
     sortVisibleRows(m, column, descending, 1);
     std::vector<std::u16string> out;
     for (int i = 0; i < m.visibleCount; ++i) out.push_back(m.visibleRows[i]->name);
@@ -116,7 +115,7 @@ TEST_F(Rows, FilterMatchesNamesOnlyIgnoringCaseAndRebuildRestores) {
     int shown;
   } steps[] = {{false, u"zzz", 0}, {false, u"doc", 0}, {false, u"", 0}, {true, u"", 5}, {false, u"docs", 1}};
   for (const auto& st : steps) {
-    if (st.rebuild) buildVisibleRows(m);
+    if (st.rebuild) buildVisibleRows(m, false);
     applySearchFilter(m, st.text);
     EXPECT_EQ(m.visibleCount, st.shown) << textToUtf8(st.text) << (st.rebuild ? " after a rebuild" : "");
     if (st.shown == 0) {
@@ -131,12 +130,11 @@ TEST_F(Rows, TopFilesModeHasRoomWhateverTheLimitSays) {
   m.fileList = static_cast<ScanItem*>(std::malloc(sizeof(ScanItem) * files));
   for (int i = 0; i < files; ++i) m.fileList[i] = file(u"f", static_cast<uint64_t>(files - i));
   m.fileListCount = m.fileListCapacity = files;
-  m.showTopFiles = 1;
   const int limits[][2] = {{2500, 2500}, {5000, files}, {0, 0}, {-1, 0}, {10, 10}};  // {limit, shown}
   for (const auto& row : limits) {
     const int limit = row[0], expect = row[1];
     m.maxTopFiles = limit;
-    buildVisibleRows(m);
+    buildVisibleRows(m, true);
     ASSERT_EQ(m.visibleCount, expect) << limit;
     EXPECT_GE(m.visibleCapacity, expect);
     if (expect) {

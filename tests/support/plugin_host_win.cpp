@@ -1,4 +1,5 @@
 #include "tests/support/plugin_host_win.h"
+#include "win/panel_ids.h"
 
 #include <vector>
 
@@ -14,7 +15,7 @@ WNDPROC g_spyOld = nullptr;
 bool g_finishedSeen = false;
 
 LRESULT CALLBACK finishedSpy(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_USER + 100) g_finishedSeen = true;
+  if (msg == WM_SCAN_FINISHED) g_finishedSeen = true;
   return CallWindowProcW(g_spyOld, window, msg, wParam, lParam);
 }
 

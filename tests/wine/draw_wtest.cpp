@@ -5,8 +5,8 @@
 
 #include <initializer_list>
 
-#include "view/bitmap_capture_win.h"
-#include "view/draw_win.h"
+#include "win/bitmap_capture_win.h"
+#include "draw/draw_win.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "format/text.h"
-#include "plugin/panel_record.h"
-#include "plugin/wide_win.h"
+#include "plugin/panel_record_win.h"
+#include "win/wide_win.h"
 #include "scan/dir_lister_win.h"
 #include "scan/everything_client_win.h"
 #include "scan/scan_driver.h"

@@ -7,10 +7,10 @@
 #include <map>
 
 #include "format/text.h"
-#include "plugin/panel_record.h"
-#include "plugin/wide_win.h"
+#include "plugin/panel_record_win.h"
+#include "win/wide_win.h"
 #include "tests/support/gdi_tally_win.h"
-#include "view/bitmap_capture_win.h"
+#include "win/bitmap_capture_win.h"
 #include "plugin/plugin_file_win.h"
 #include "tests/support/plugin_host_win.h"
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "tests/support/plugin_host_win.h"
-#include "view/bitmap_capture_win.h"
+#include "win/bitmap_capture_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "plugin/module_win.h"
+#include "win/module_win.h"
 
 namespace {
 HMODULE g_module = nullptr;

@@ -10,13 +10,11 @@
 #include "config/panel_resources_win.h"
 #include "config/settings.h"
 #include "scan/scan_model.h"
+#include "treemap/treemap_layout.h"
+#include "view/layout.h"
+#include "view/view_state.h"
+#include "win/panel_ids.h"
 
-constexpr UINT WM_SCAN_FINISHED = WM_USER + 100;  // 1124, posted by the scan thread
-constexpr UINT_PTR kRefreshTimer = 1001;
-constexpr UINT_PTR kHoverTimer = 1002;
-constexpr UINT_PTR kPopInTimer = 1003;
-constexpr int kSearchEditId = 2001;
-constexpr int kSearchButtonId = 2002;
 
 struct PanelRecord {
   // Target and window. The folder shown, without any long-path prefix, is the
@@ -25,9 +23,13 @@ struct PanelRecord {
   // Scan group: the scan thread's results and the hand-over flags.
   ScanModel scan;
   HANDLE scanThread;
-  // Scroll.
-  int32_t scrollOffset;
-  int32_t scrollMax;
+  // View state (scroll, modes, sort, hover, animation clocks) and the search
+  // box's text and frame; the window thread alone touches them.
+  ViewState view;
+  SearchState search;
+  // The treemap's cells of the last layout, and the list's measured column widths.
+  TreemapLayoutState treemap;
+  ColumnWidthCache columnWidths;
   // Settings, colours and metrics, and the drawing objects made from them.
   PanelSettings settings;
   PanelResources res;

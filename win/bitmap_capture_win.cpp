@@ -1,4 +1,4 @@
-#include "view/bitmap_capture_win.h"
+#include "win/bitmap_capture_win.h"
 
 #include <objbase.h>
 #include <wincodec.h>

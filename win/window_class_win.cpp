@@ -1,4 +1,4 @@
-#include "plugin/window_class_win.h"
+#include "win/window_class_win.h"
 
 namespace {
 
