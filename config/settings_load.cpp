@@ -1,10 +1,12 @@
 #include "config/settings_load.h"
 
+#include "format/muldiv.h"
+
 #include "config/host_config.h"
 #include "config/value_rules.h"
 #include "format/text.h"
+#include "draw/colors.h"
 #include "scan/scan_model.h"
-#include "view/colors.h"
 
 namespace {
 
@@ -96,7 +98,10 @@ void applyThemeColors(PanelSettings* s, bool dark) {
   const ColorSet& c = dark ? s->darkColors : s->lightColors;
   s->isDark = dark ? 1 : 0;
   s->colors = c;
-  deriveSearchColors(s);
+  const SearchColors search = deriveSearchColors(s->colors.backgroundColor, s->colors.metaColor);
+  s->searchBackColor = search.back;
+  s->searchBorderColor = search.border;
+  s->searchHintColor = search.hint;
 }
 
 bool switchTheme(PanelSettings* s, bool dark) {
@@ -107,7 +112,7 @@ bool switchTheme(PanelSettings* s, bool dark) {
 }
 
 int32_t fontHeightForPoints(int32_t points, int32_t dpi) {
-  int32_t h = mulDivRound(points, dpi, 72);
+  int32_t h = mulDiv(points, dpi, 72);
   return h == INT32_MIN ? INT32_MAX : -h;
 }
 
@@ -162,7 +167,7 @@ void loadSettings(PanelSettings* s, SettingsLoadNotes* notes, const SettingsSour
 
   // A device that reports no resolution is treated as the standard 96 dpi.
   s->screenDpi = screenDpi > 0 ? screenDpi : 96;
-  s->dpiScalePercent = mulDivRound(s->screenDpi, 100, 96);
+  s->dpiScalePercent = mulDiv(s->screenDpi, 100, 96);
 
   {
     char16_t buf[kWordUnits];
@@ -182,7 +187,7 @@ void loadSettings(PanelSettings* s, SettingsLoadNotes* notes, const SettingsSour
     }
     s->iconSize = size > kMaxIconSize ? kMaxIconSize : size;
   }
-  int32_t scaledIcon = mulDivRound(s->iconSize, s->dpiScalePercent, 100);
+  int32_t scaledIcon = mulDiv(s->iconSize, s->dpiScalePercent, 100);
   s->useSmallIcons = scaledIcon < 17 ? 1 : 0;
 
   s->showExeIcons = readYesNoAuto(src, kSetShowExeIcons, p, kShowExeIcons, 1);
@@ -229,11 +234,11 @@ void loadSettings(PanelSettings* s, SettingsLoadNotes* notes, const SettingsSour
 
 void applyTextMetrics(PanelSettings* s, const TextMeasure& px) {
   int32_t dpi = s->screenDpi > 0 ? s->screenDpi : 96;
-  s->headerTextHeight = mulDivRound(px.headerHeight, 96, dpi);
-  s->bodyTextHeight = mulDivRound(px.bodyHeight, 96, dpi);
-  s->titleWidth = mulDivRound(px.titleWidth, 96, dpi);
+  s->headerTextHeight = mulDiv(px.headerHeight, 96, dpi);
+  s->bodyTextHeight = mulDiv(px.bodyHeight, 96, dpi);
+  s->titleWidth = mulDiv(px.titleWidth, 96, dpi);
   s->searchBoxHeight = s->bodyTextHeight + 8;
-  if (s->showSearchBox) s->searchBoxWidth = mulDivRound(px.bodyAverageWidth, 96, dpi) * 20 + 10;
+  if (s->showSearchBox) s->searchBoxWidth = mulDiv(px.bodyAverageWidth, 96, dpi) * 20 + 10;
 }
 
 void finishSettings(PanelSettings* s, const SettingsLoadNotes* notes, ConfigPlatform& p) {
