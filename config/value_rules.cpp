@@ -107,17 +107,6 @@ uint32_t readColorSetting(const SettingsSource& src, const char16_t* section, co
   return colorFromRgb(rgb);
 }
 
-int32_t mulDivRound(int32_t a, int32_t b, int32_t c) {
-  if (c == 0) return -1;
-  int64_t num = static_cast<int64_t>(a) * b;
-  bool negative = (num < 0) != (c < 0);
-  uint64_t un = num < 0 ? 0 - static_cast<uint64_t>(num) : static_cast<uint64_t>(num);
-  uint64_t uc = c < 0 ? 0 - static_cast<uint64_t>(static_cast<int64_t>(c)) : static_cast<uint64_t>(c);
-  uint64_t q = (un + uc / 2) / uc;
-  if (q > (negative ? 2147483648ULL : 2147483647ULL)) return -1;
-  return negative ? static_cast<int32_t>(0 - static_cast<int64_t>(q)) : static_cast<int32_t>(q);
-}
-
 size_t ProfileSettingsSource::readText(const char16_t* section, const char16_t* key,
                                        const char16_t* def, char16_t* out, size_t cap) const {
   if (!platform || !file || !file[0]) return textCopy(out, cap, def);

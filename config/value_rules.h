@@ -34,7 +34,3 @@ uint32_t rgbFromColor(uint32_t colorref);
 // Reads one colour key with the default written as "0x%02X%02X%02X".
 uint32_t readColorSetting(const SettingsSource& src, const char16_t* section, const char16_t* key,
                           uint32_t defaultColorref);
-
-// Windows MulDiv: a * b / c in 64 bits, rounded half away from zero; -1 when
-// c is 0 or the result does not fit in 32 bits.
-int32_t mulDivRound(int32_t a, int32_t b, int32_t c);
