@@ -5,18 +5,13 @@
 #pragma once
 #include <cstdint>
 
+#include "format/number_format.h"  // SizeDisplay
+
 constexpr int kConfigDiagUnits = 500;  // configDiagLine, terminator included
 constexpr int kFontFaceUnits = 64;     // LOGFONT face name: 63 characters and the terminator
 constexpr int kSeparatorUnits = 2;     // one character and the terminator
 
 enum ThemeMode : int32_t { kThemeAuto = 0, kThemeDark = 1, kThemeLight = 2 };
-enum SizeDisplay : int32_t {
-  kSizeDisplayAuto = 0,
-  kSizeDisplayGB = 1,
-  kSizeDisplayMB = 2,
-  kSizeDisplayKB = 3,
-  kSizeDisplayB = 4
-};
 enum FancyMapStyle : int32_t { kMapFlat = 0, kMapColor = 1, kMapSoft = 2, kMapGradient = 3 };
 enum EverythingLabel : int32_t {
   kEverythingLabelOff = 0,

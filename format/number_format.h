@@ -10,8 +10,15 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "config/settings.h"  // the sizeDisplay values (kSizeDisplayAuto ...)
-
+// The unit sizes are written in: chosen by magnitude, or one fixed unit
+// (Display/SizeDisplay).
+enum SizeDisplay : int32_t {
+  kSizeDisplayAuto = 0,
+  kSizeDisplayGB = 1,
+  kSizeDisplayMB = 2,
+  kSizeDisplayKB = 3,
+  kSizeDisplayB = 4
+};
 
 // The three panel-record fields the formatting reads. The record keeps the
 // separators as one-character texts; pass their first unit:
