@@ -106,10 +106,10 @@ int compareBySize(const ScanItem* a, const ScanItem* b) {
   return sign(textCompareNoCase(a->name, b->name));
 }
 
-void buildVisibleRows(ScanModel& m) {
+void buildVisibleRows(ScanModel& m, bool showTopFiles) {
   int32_t n = 0;
   ScanItem* source = nullptr;
-  if (m.showTopFiles) {
+  if (showTopFiles) {
     n = (m.fileListCount < 1 || m.maxTopFiles < 1) ? 0 : std::min(m.fileListCount, m.maxTopFiles);
     source = m.fileList;
   } else {

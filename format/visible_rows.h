@@ -31,7 +31,7 @@ int compareBySize(const ScanItem* a, const ScanItem* b);
 // Refills visibleRows from rows, or from the first min(fileListCount,
 // maxTopFiles) files when showTopFiles is 1; grows visibleRows when it is
 // too small for that. maxVisibleSize is not touched.
-void buildVisibleRows(ScanModel& m);
+void buildVisibleRows(ScanModel& m, bool showTopFiles);
 // Orders visibleRows by the column (only when showHeaders is 1 and there are
 // two or more) and recomputes maxVisibleSize.
 void sortVisibleRows(ScanModel& m, int32_t sortColumn, uint32_t sortDescending, uint32_t showHeaders);
