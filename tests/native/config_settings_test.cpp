@@ -13,6 +13,7 @@
 #include "config/settings_load.h"
 #include "config/value_rules.h"
 #include "format/text.h"
+#include "format/visible_rows.h"
 #include "scan/scan_driver.h"
 #include "tests/support/fake_dir_lister.h"
 #include "tests/support/config_fakes.h"
@@ -214,9 +215,9 @@ TEST(SettingsLimits, HugeTopFilesShowsTheLargestTenThousand) {
   std::unique_ptr<ScanModel> m(new ScanModel());
   prepareTestModel(*m, u"C:\\T", &host, &fs);
   m->maxTopFiles = l->s.maxTopFiles;
-  m->showTopFiles = 1;
   scanThreadMain(*m);
   EXPECT_EQ(m->cancelScan.load(), 0u);
+  buildVisibleRows(*m, true);
   ASSERT_EQ(m->visibleCount, kMaxTopFilesCap);
   // Sizes are a permutation of 1..kFiles: the shown ones are the largest.
   EXPECT_EQ(m->visibleRows[0]->size, static_cast<uint64_t>(kFiles));
