@@ -7,7 +7,7 @@
 #include "config/config_win.h"
 #include "format/text.h"
 #include "win/module_win.h"
-#include "plugin/panel_record_win.h"
+#include "view/panel_record_win.h"
 #include "win/wide_win.h"
 #include "win/window_class_win.h"
 #include "plugin/folder_check.h"

@@ -13,7 +13,7 @@
 #include "config/config_win.h"
 #include "config/host_config.h"
 #include "format/text.h"
-#include "plugin/panel_record_win.h"
+#include "view/panel_record_win.h"
 #include "win/wide_win.h"
 #include "plugin/plugin_file_win.h"
 #include "tests/support/plugin_host_win.h"

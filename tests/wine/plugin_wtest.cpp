@@ -7,7 +7,7 @@
 #include <map>
 
 #include "format/text.h"
-#include "plugin/panel_record_win.h"
+#include "view/panel_record_win.h"
 #include "win/wide_win.h"
 #include "tests/support/gdi_tally_win.h"
 #include "win/bitmap_capture_win.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "format/text.h"
-#include "plugin/panel_record_win.h"
+#include "view/panel_record_win.h"
 #include "win/wide_win.h"
 #include "scan/dir_lister_win.h"
 #include "scan/scan_driver.h"
