@@ -2,6 +2,9 @@
 // calls. A host that finds ListLoadW calls it instead of ListLoad. Everything else lives in the morvane_win library.
 #include <windows.h>
 
+#include "host/about_win.h"
+#include "host/jump_win.h"
+#include "view/host_actions_win.h"
 #include "win/module_win.h"
 #include "plugin/panel_win.h"
 #include "win/window_class_win.h"
@@ -11,6 +14,8 @@ extern "C" {
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     setPluginModule(instance);
+    // The panel reaches the host layer above it only through this table.
+    setHostActions({jumpToPane, showAboutBox});
     DisableThreadLibraryCalls(instance);
   } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
     // Freed by the host (not process exit): classes must not outlive the code.

@@ -38,7 +38,7 @@ void remember(HINSTANCE instance, const wchar_t* name, WNDPROC proc) {
 }  // namespace
 
 bool ensureWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style,
-                       HCURSOR cursor) {
+                       HCURSOR cursor, HBRUSH background) {
   lock();
   WNDCLASSEXW existing = {};
   existing.cbSize = sizeof(existing);
@@ -61,6 +61,7 @@ bool ensureWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UI
   wc.lpfnWndProc = proc;
   wc.hInstance = instance;
   wc.hCursor = cursor;
+  wc.hbrBackground = background;
   wc.lpszClassName = name;
   if (RegisterClassExW(&wc)) {
     remember(instance, name, proc);

@@ -8,8 +8,9 @@
 // Makes sure class `name` of `instance` exists and points at `proc`: registers
 // it when missing, and unregisters and registers it again when it belongs to an
 // earlier copy of the plugin. Returns false when the class cannot be had.
+// background: the class brush (null: the window erases or paints everything itself).
 bool ensureWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style,
-                       HCURSOR cursor);
+                       HCURSOR cursor, HBRUSH background = nullptr);
 
 // Called when the library is freed: unregisters every class registered through
 // ensureWindowClass that still points at this module's procedures.
