@@ -99,11 +99,13 @@ constexpr uint32_t kHashSeed = 2166136261u;
 
 bool rowEligible(const ScanItem& row) { return row.isFolder == 1 && row.fromEverything == 1; }
 
+// Same length and the same units ignoring case; the row's terminator is met
+// on the way instead of measuring its length first (the lookup's hot path).
 bool nameEqualsUnits(const ScanItem& row, const char16_t* name, size_t length) {
-  if (textLengthBounded(row.name, kNameUnits) != length) return false;
+  if (length >= static_cast<size_t>(kNameUnits)) return false;
   for (size_t k = 0; k < length; ++k)
-    if (fold(row.name[k]) != fold(name[k])) return false;
-  return true;
+    if (row.name[k] == 0 || fold(row.name[k]) != fold(name[k])) return false;
+  return row.name[length] == 0;
 }
 
 int linearFind(const ScanItem* rows, int rowCount, const char16_t* name, size_t length) {
@@ -282,6 +284,71 @@ int childIndexFind(const ChildNameIndex* index, const char16_t* name, size_t len
     int32_t slot = index->slots[s];
     if (slot == 0) return -1;
     if (nameEqualsUnits(index->rows[slot - 1], name, length)) return slot - 1;
+  }
+}
+
+namespace {
+
+bool sameNameNoCase(const char16_t* a, const char16_t* b) {
+  for (;; ++a, ++b) {
+    if (fold(*a) != fold(*b)) return false;
+    if (*a == 0) return true;
+  }
+}
+
+// Names in the table are terminated within kNameUnits (the parser cuts them);
+// a name read from a row is terminated within its field too.
+uint32_t nameHash(const char16_t* name) {
+  uint32_t h = kHashSeed;
+  for (size_t k = 0; k < static_cast<size_t>(kNameUnits) && name[k]; ++k) h = hashStep(h, fold(name[k]));
+  return h;
+}
+
+}  // namespace
+
+bool folderIndexBuild(FolderTableIndex* index, const FolderSizeEntry* table, int count) {
+  index->slots = nullptr;
+  index->mask = 0;
+  index->table = table;
+  index->count = table && count > 0 ? count : 0;
+  uint64_t slotCount = 16;
+  while (slotCount < 2 * static_cast<uint64_t>(index->count)) slotCount *= 2;
+  if (slotCount > (uint64_t(1) << 28)) return false;
+  int32_t* slots = static_cast<int32_t*>(std::calloc(static_cast<size_t>(slotCount), sizeof(int32_t)));
+  if (!slots) return false;
+  uint32_t mask = static_cast<uint32_t>(slotCount - 1);
+  for (int i = 0; i < index->count; ++i) {
+    for (uint32_t s = nameHash(table[i].name) & mask;; s = (s + 1) & mask) {
+      if (slots[s] == 0) {
+        slots[s] = i + 1;
+        break;
+      }
+      // Only the first entry of a name answers for it.
+      if (sameNameNoCase(table[slots[s] - 1].name, table[i].name)) break;
+    }
+  }
+  index->slots = slots;
+  index->mask = mask;
+  return true;
+}
+
+void folderIndexRelease(FolderTableIndex* index) {
+  std::free(index->slots);
+  index->slots = nullptr;
+  index->mask = 0;
+}
+
+const FolderSizeEntry* folderIndexFind(const FolderTableIndex* index, const char16_t* name) {
+  if (!name) return nullptr;
+  if (!index->slots) {
+    for (int i = 0; i < index->count; ++i)
+      if (sameNameNoCase(index->table[i].name, name)) return &index->table[i];
+    return nullptr;
+  }
+  for (uint32_t s = nameHash(name) & index->mask;; s = (s + 1) & index->mask) {
+    int32_t slot = index->slots[s];
+    if (slot == 0) return nullptr;
+    if (sameNameNoCase(index->table[slot - 1].name, name)) return &index->table[slot - 1];
   }
 }
 

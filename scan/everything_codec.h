@@ -82,6 +82,23 @@ void childIndexRelease(ChildNameIndex* index);
 // Index of the matching row, or -1.
 int childIndexFind(const ChildNameIndex* index, const char16_t* name, size_t length);
 
+// Finds, for a child folder's name, the first entry of the folder-size table
+// with that name ignoring case. Built once per scan: matching thousands of
+// children against thousands of answers one by one took seconds.
+struct FolderTableIndex {
+  int32_t* slots;  // entry index + 1, 0 = empty; open addressing
+  uint32_t mask;
+  const FolderSizeEntry* table;
+  int count;
+};
+
+// False when the slot table cannot be allocated; lookups then walk the table,
+// with the same results.
+bool folderIndexBuild(FolderTableIndex* index, const FolderSizeEntry* table, int count);
+void folderIndexRelease(FolderTableIndex* index);
+// The first matching entry, or null.
+const FolderSizeEntry* folderIndexFind(const FolderTableIndex* index, const char16_t* name);
+
 // Everything the file-count reply needs besides the block.
 struct FileCountTarget {
   const char16_t* targetPath;

@@ -5,6 +5,7 @@
 
 #include "format/text.h"
 #include "format/visible_rows.h"
+#include "scan/everything_codec.h"
 #include "scan/search_client.h"
 #include "scan/walker.h"
 
@@ -22,6 +23,7 @@ struct EngineRun {
   bool topFilesHelper = false;
   FolderSizeEntry* folderTable = nullptr;
   int32_t parsedFolders = 0;
+  FolderTableIndex folderIndex = {};  // built once the table is in
   char16_t queryText[kQueryTextUnits] = {};
   uint32_t tot = 0, num = 0;
   TopFileEntry* topFiles = nullptr;
@@ -62,6 +64,7 @@ void queryEngine(ScanModel& m, SearchClient& client, EngineRun& run) {
     run.q1 = host.tickCount() - t0;
     run.batchFailed = !ok;
     if (ok) run.parsedFolders = stored < 0 ? 0 : (stored > kFolderTableCapacity ? kFolderTableCapacity : stored);
+    if (ok) folderIndexBuild(&run.folderIndex, run.folderTable, run.parsedFolders);
   }
   run.queryText[kQueryTextUnits - 1] = 0;
 
@@ -120,13 +123,7 @@ bool growRows(ScanModel& m) {
 void sizeChildFolder(ScanModel& m, ScanItem& row, const EngineRun& run, ChildCounters& c) {
   bool zeroFallback = false;
   if (!run.batchFailed) {
-    const FolderSizeEntry* found = nullptr;
-    for (int32_t i = 0; i < run.parsedFolders; ++i) {
-      if (textCompareNoCase(run.folderTable[i].name, row.name) == 0) {
-        found = &run.folderTable[i];
-        break;
-      }
-    }
+    const FolderSizeEntry* found = folderIndexFind(&run.folderIndex, row.name);
     if (found && found->size != 0) {
       row.size = found->size;
       row.fileCount = -1;
@@ -309,6 +306,7 @@ uint32_t scanThreadMain(ScanModel& m) {
   writeScanLines(m, status, detail);
 
   // 14.
+  folderIndexRelease(&run.folderIndex);
   std::free(run.folderTable);
   std::free(run.topFiles);
   if (run.folderHelper) client.destroyHelper(SearchHelper::Folder);

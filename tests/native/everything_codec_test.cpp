@@ -334,3 +334,39 @@ TEST(EverythingFileCounts, IndexMatchesTheLinearRule) {
     counts(evreply::reply(400, items), "C:\\T", rows);
   }
 }
+
+// The folder-size lookup gives what the first-match rule over the table gives
+// (ignoring case, first of equal names), indexed or, without its slots, not.
+TEST(EverythingFolderIndex, FindsTheFirstEntryOfANameIgnoringCase) {
+  std::mt19937 rng(777);
+  const char16_t alphabet[] = u"aAbBcC\u00e9\u00c9\u0416\u0436_.";
+  auto randomName = [&] {
+    std::u16string s;
+    for (size_t k = 0, len = rng() % 4; k < len; ++k) s += alphabet[rng() % 12];
+    return s;
+  };
+  for (int round = 0; round < 20; ++round) {
+    std::vector<FolderSizeEntry> table(rng() % 300);
+    for (size_t i = 0; i < table.size(); ++i) {
+      textCopy(table[i].name, kNameUnits, randomName().c_str());
+      table[i].size = i;
+    }
+    if (round == 0 && !table.empty()) table[0].name[0] = 0;  // an empty name is a name too
+    FolderTableIndex indexed, plain;
+    ASSERT_TRUE(folderIndexBuild(&indexed, table.data(), static_cast<int>(table.size())));
+    plain = indexed;
+    plain.slots = nullptr;  // what a failed slot allocation leaves
+    for (int q = 0; q < 200; ++q) {
+      std::u16string name = randomName();
+      const FolderSizeEntry* want = nullptr;
+      for (auto& e : table)
+        if (textCompareNoCase(e.name, name.c_str()) == 0) {
+          want = &e;
+          break;
+        }
+      EXPECT_EQ(folderIndexFind(&indexed, name.c_str()), want) << round << " " << textToUtf8(name.c_str());
+      EXPECT_EQ(folderIndexFind(&plain, name.c_str()), want);
+    }
+    folderIndexRelease(&indexed);
+  }
+}
