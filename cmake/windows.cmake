@@ -55,3 +55,5 @@ foreach(src ${WINE_TESTS})
 endforeach()
 
 add_test(NAME dll_outside COMMAND ${CMAKE_SOURCE_DIR}/tests/check-dll.sh $<TARGET_FILE:Morvane>)
+
+include(${CMAKE_CURRENT_LIST_DIR}/icons.cmake)
