@@ -107,14 +107,3 @@ constexpr int kCopyLineUnits = 750;
 size_t diagnosticCopyText(int32_t line, const char16_t* configLine, const char16_t* statusLine,
                           const char16_t* detailLine, const char16_t* iconFailLine, char16_t* out,
                           size_t cap);
-
-// Ctrl+Backspace in the search box: the range to delete. A selection is
-// deleted as it is; otherwise the word before the caret with the blanks
-// (spaces only) between it and the caret. `remove` is false when nothing goes.
-struct WordDelete {
-  bool remove;
-  bool selection;  // the range is the current selection (no need to select it)
-  int32_t start, end;
-};
-WordDelete wordDeleteRange(const char16_t* text, int32_t length, int32_t caret, int32_t selStart,
-                           int32_t selEnd);
