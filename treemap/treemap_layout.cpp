@@ -6,8 +6,8 @@
 #include <cstring>
 #include <functional>
 
+#include "format/muldiv.h"
 #include "format/text.h"
-#include "view/layout.h"
 
 namespace {
 
@@ -189,7 +189,12 @@ void layoutTreemap(TreemapLayoutState* state, const ScanItem* const* visibleRows
   if (n - keep >= kMinGroupItems) {
     uint64_t groupSum = 0;
     for (int32_t i = keep; i < n; ++i) groupSum = addSaturating(groupSum, work[i]->size);
-    if (total > 0) {
+    // The group gives back its largest items only while some item has earned
+    // a cell of its own. When none has (an area smaller than the smallest
+    // cell worth drawing), handing items back would only make slivers thinner
+    // than their gap: drawn as nothing, yet still hovered and jumped to. The
+    // whole list then stays one "Others" cell that fills the area.
+    if (total > 0 && keep > 0) {
       while (n - keep > kMinGroupItems && static_cast<double>(groupSum) / total > kMaxGroupShare) {
         groupSum -= std::min(groupSum, work[keep]->size);
         ++keep;

@@ -245,20 +245,30 @@ TEST(TreemapLayout, AreaBelowTheSmallestCellGroupsEverything) {
   EXPECT_EQ(st.s.othersItem.size, 15000u);
   EXPECT_EQ(st.box(0), (Box{10, 20, 50, 60}));
 
-  // With more than five the group still gives back its largest items while
-  // it holds over 15 %: it ends at five, and the two largest get cells.
+  // With more than five and no item worth a cell, the group gives nothing
+  // back, though it holds all of the total: handed-back items would be
+  // slivers thinner than their gap, invisible yet hoverable.
   rows.add("f5", 6000);
   rows.add("f6", 7000);
   layout(st, rows, 40, 40, 100, 10, 20);
-  EXPECT_EQ(st.names(), (Names{"Others (5 items)", "f6", "f5"}));
-  EXPECT_TRUE(st.isOthers(0));
+  EXPECT_EQ(st.names(), (Names{"Others (7 items)"}));
+  EXPECT_EQ(st.s.othersItem.size, 28000u);
+  EXPECT_EQ(st.box(0), (Box{10, 20, 50, 60}));
 
   // Whether an item qualifies depends on the scale: at 120 x 120 the three
-  // largest keep their cells at 100 %, none does at 200 % (minCell 100).
+  // largest keep their cells at 100 %; at 200 % (minCell 100) none does and
+  // the whole list is one cell.
   layout(st, rows, 120, 120, 100);
   EXPECT_EQ(st.s.treemapCellCount, 7);
   layout(st, rows, 120, 120, 200);
-  EXPECT_EQ(st.s.treemapCellCount, 3);
+  EXPECT_EQ(st.names(), (Names{"Others (7 items)"}));
+
+  // Once one item qualifies, the 15 % rule applies again: one large item
+  // keeps its cell and the group of ten (18 %) hands back two to hold 15 % or less.
+  Rows mixed{{"big", 900000}};
+  for (int i = 0; i < 10; ++i) mixed.add("s" + std::to_string(i), 20000);
+  layout(st, mixed, 400, 300);
+  EXPECT_EQ(st.names(), (Names{"big", "Others (8 items)", "s0", "s1"}));
 }
 
 TEST(TreemapLayout, EqualSizesOrderByNameIgnoringCaseWithOthersAmongThem) {
@@ -336,7 +346,8 @@ TEST(TreemapLayout, ShortMemoryEndsConsistently) {
 
 // Over many random inputs: the cells tile the area exactly, each cell's area is
 // its share within rounding, every visible item is either a cell or in the
-// group, and the group obeys its 5-item and 15 % rules.
+// group, and the group obeys its 5-item and 15 % rules (or, when no item
+// earned a cell, holds everything).
 TEST(TreemapLayout, PropertiesOverRandomInputs) {
   std::mt19937_64 rng(20261206);
   auto pick = [&](int32_t lo, int32_t hi) {
@@ -394,7 +405,13 @@ TEST(TreemapLayout, PropertiesOverRandomInputs) {
       ASSERT_GE(grouped, 5);
       ASSERT_EQ(st.s.othersItem.size, groupSum);
       ASSERT_EQ(textToUtf8(st.s.othersItem.name), "Others (" + std::to_string(grouped) + " items)");
-      if (grouped > 5 && total > 0) { ASSERT_LE(static_cast<double>(groupSum) / total, 0.15); }
+      // Nothing kept: the whole list is the group. Otherwise it holds at most
+      // 15 % unless it is down to five.
+      if (count == 1) {
+        ASSERT_EQ(grouped, n);
+      } else if (grouped > 5 && total > 0) {
+        ASSERT_LE(static_cast<double>(groupSum) / total, 0.15);
+      }
       ASSERT_GE(smallestKept, largestGrouped);  // vacuous when nothing is kept
     } else {
       ASSERT_EQ(grouped, 0);
