@@ -5,7 +5,14 @@
 // theme switches as the host would.
 //
 //   morvane-view [FOLDER] [--size WxH] [--dark|--light] [--screenshot FILE.png]
-//                [--wait finished|paint] [--timeout SECONDS]
+//                [--wait finished|paint] [--timeout SECONDS] [--treemap] [--hover X,Y]
+//
+// --treemap switches to the treemap view once the scan has finished, by a click
+// on the treemap button as a user would make it: the button's place comes from
+// the same settings file the plugin reads (Morvane.cfg beside it) and the same
+// layout functions it paints with. --hover then moves the mouse to the client
+// point X,Y. With a screenshot, each step waits for its animation to end
+// (pop-in 830 ms, hover pulse 450 ms) before the picture is taken.
 //
 // Keys: D switches the host to dark, L to light (ListSendCommand 2, 128 / 0).
 // With --screenshot the viewer waits for the panel's scan-finished message (or,
@@ -20,7 +27,9 @@
 #include <cstring>
 #include <string>
 
+#include "config/config_win.h"
 #include "plugin/plugin_file_win.h"
+#include "view/layout.h"
 #include "win/bitmap_capture_win.h"
 #include "win/panel_ids.h"
 
@@ -31,7 +40,10 @@ using ListLoadWFn = HWND(__stdcall*)(HWND, wchar_t*, int);
 using ListSendCommandFn = int(__stdcall*)(HWND, int, int);
 
 constexpr UINT kTakeShot = WM_APP + 1;
+constexpr UINT kScanDone = WM_APP + 2;
 constexpr UINT_PTR kTimeoutTimer = 1;
+constexpr UINT_PTR kTreemapShownTimer = 2;  // the pop-in has run its 830 ms
+constexpr UINT_PTR kHoverShownTimer = 3;    // the hover pulse has run its 450 ms
 
 ListSendCommandFn g_send = nullptr;
 HWND g_panel = nullptr;
@@ -41,6 +53,11 @@ std::wstring g_shotPath;
 bool g_waitForPaint = false;
 bool g_shotPending = false;
 int g_exitCode = 0;
+HMODULE g_plugin = nullptr;
+bool g_openTreemap = false;
+bool g_hover = false;
+int g_hoverX = 0, g_hoverY = 0;
+bool g_scanDone = false;
 
 void takeShotAndQuit() {
   if (!g_shotPending) return;
@@ -55,11 +72,69 @@ void takeShotAndQuit() {
   DestroyWindow(g_frame);
 }
 
+// Where the panel paints its treemap button: the plugin's own settings laid out
+// by the plugin's own geometry for the panel's present width.
+bool treemapButtonCentre(POINT* at) {
+  wchar_t settingsPath[MAX_PATH * 2];
+  if (!settingsPathBesideModule(g_plugin, settingsPath, MAX_PATH * 2)) settingsPath[0] = 0;
+  PanelSettings* settings = new PanelSettings();
+  PanelResources res = {};
+  loadPanelConfiguration(settings, &res, g_panel, settingsPath);
+  releasePanelResources(&res);
+  LayoutMetrics m = {};
+  m.dpiScalePercent = settings->dpiScalePercent > 0 ? settings->dpiScalePercent : 100;
+  m.headerTextHeight = settings->headerTextHeight;
+  m.bodyTextHeight = settings->bodyTextHeight;
+  m.rowHeight = settings->rowHeight;
+  m.iconColumnWidth = settings->iconColumnWidth;
+  m.iconSize = settings->iconSize;
+  m.searchBoxWidth = settings->searchBoxWidth;
+  m.searchBoxHeight = settings->searchBoxHeight;
+  m.titleWidth = settings->titleWidth;
+  m.showHeaders = settings->showHeaders ? 1 : 0;
+  m.everythingDebug = settings->everythingDebug ? 1 : 0;
+  delete settings;
+  RECT client;
+  GetClientRect(g_panel, &client);
+  const LayoutRect button = layoutTopControls(m, client.right - client.left).treemapButton;
+  if (rectIsEmpty(button)) return false;
+  at->x = (button.left + button.right) / 2;
+  at->y = (button.top + button.bottom) / 2;
+  return true;
+}
+
+// The pointer goes to the point as well, so the panel's mouse-leave tracking
+// sees it inside the window and does not end the hover at once.
+LPARAM pointerTo(POINT at) {
+  POINT screen = at;
+  ClientToScreen(g_panel, &screen);
+  SetCursorPos(screen.x, screen.y);
+  return MAKELPARAM(at.x, at.y);
+}
+
+void clickTreemapButton() {
+  POINT at;
+  if (!treemapButtonCentre(&at)) {
+    fwprintf(stderr, L"morvane-view: the panel has no treemap button at this size\n");
+    return;
+  }
+  const LPARAM pos = pointerTo(at);
+  PostMessageW(g_panel, WM_MOUSEMOVE, 0, pos);
+  PostMessageW(g_panel, WM_LBUTTONDOWN, MK_LBUTTON, pos);
+  PostMessageW(g_panel, WM_LBUTTONUP, 0, pos);
+}
+
+void hoverPoint() { PostMessageW(g_panel, WM_MOUSEMOVE, 0, pointerTo(POINT{g_hoverX, g_hoverY})); }
+
 // Watches the panel's own messages: the scan's finished notice and paints.
 LRESULT CALLBACK panelSpy(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = CallWindowProcW(g_panelOldProc, window, msg, wParam, lParam);
-  if (g_shotPending && ((msg == WM_SCAN_FINISHED) || (msg == WM_PAINT && g_waitForPaint)))
+  if (msg == WM_SCAN_FINISHED && !g_scanDone) {
+    g_scanDone = true;
+    PostMessageW(g_frame, kScanDone, 0, 0);
+  } else if (g_shotPending && msg == WM_PAINT && g_waitForPaint) {
     PostMessageW(g_frame, kTakeShot, 0, 0);
+  }
   return result;
 }
 
@@ -76,12 +151,39 @@ LRESULT CALLBACK frameProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
       if (wParam == 'D') sendTheme(true);
       if (wParam == 'L') sendTheme(false);
       return 0;
+    case kScanDone:
+      // The view steps run in order, each after the previous one's animation.
+      if (g_openTreemap) {
+        clickTreemapButton();
+        if (g_shotPending || g_hover) SetTimer(window, kTreemapShownTimer, 1000, nullptr);
+      } else if (g_hover) {
+        hoverPoint();
+        if (g_shotPending) SetTimer(window, kHoverShownTimer, 600, nullptr);
+      } else if (g_shotPending && !g_waitForPaint) {
+        PostMessageW(window, kTakeShot, 0, 0);
+      }
+      return 0;
     case kTakeShot:
       // Let the panel finish the repaint its message asked for first.
       if (g_panel) UpdateWindow(g_panel);
       takeShotAndQuit();
       return 0;
     case WM_TIMER:
+      if (wParam == kTreemapShownTimer) {
+        KillTimer(window, kTreemapShownTimer);
+        if (g_hover) {
+          hoverPoint();
+          if (g_shotPending) SetTimer(window, kHoverShownTimer, 600, nullptr);
+        } else {
+          PostMessageW(window, kTakeShot, 0, 0);
+        }
+        return 0;
+      }
+      if (wParam == kHoverShownTimer) {
+        KillTimer(window, kHoverShownTimer);
+        PostMessageW(window, kTakeShot, 0, 0);
+        return 0;
+      }
       if (wParam == kTimeoutTimer && g_shotPending) {
         fwprintf(stderr, L"morvane-view: timed out waiting for the panel\n");
         g_exitCode = 3;
@@ -99,7 +201,8 @@ LRESULT CALLBACK frameProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
 void usage() {
   fprintf(stderr,
           "usage: morvane-view [FOLDER] [--size WxH] [--dark|--light] [--screenshot FILE.png]\n"
-          "                    [--wait finished|paint] [--timeout SECONDS]\n");
+          "                    [--wait finished|paint] [--timeout SECONDS] [--treemap]\n"
+          "                    [--hover X,Y]\n");
 }
 
 }  // namespace
@@ -135,6 +238,14 @@ int main(int argc, char** argv) {
       g_shotPending = true;
     } else if (arg == "--wait") {
       g_waitForPaint = std::string(next("--wait")) == "paint";
+    } else if (arg == "--treemap") {
+      g_openTreemap = true;
+    } else if (arg == "--hover") {
+      if (sscanf(next("--hover"), "%d,%d", &g_hoverX, &g_hoverY) != 2) {
+        usage();
+        return 1;
+      }
+      g_hover = true;
     } else if (arg == "--timeout") {
       timeoutSeconds = atoi(next("--timeout"));
     } else if (arg == "--help" || arg == "-h") {
@@ -160,6 +271,7 @@ int main(int argc, char** argv) {
   pluginPath[n] = 0;
   wcsncat(pluginPath, kPluginFileName, MAX_PATH - n - 1);
   HMODULE plugin = LoadLibraryW(pluginPath);
+  g_plugin = plugin;
   if (!plugin) {
     fwprintf(stderr, L"morvane-view: cannot load %ls (error %lu)\n", pluginPath, GetLastError());
     return 1;
