@@ -13,4 +13,21 @@ for theme in light dark; do
   "$root/tools/wine-run.sh" "$root/build/win/bin/morvane-view.exe" "$winfolder" --size 1000x700 \
       --"$theme" --screenshot "Z:$(echo "$root/out/panel-$theme.png" | sed 's|/|\\|g')" --timeout 300
 done
-ls -l "$root"/out/panel-*.png
+
+# The treemap in each of its four styles, and its hover popup. The viewer loads
+# the plugin (and its Morvane.cfg) from its own folder, so each style gets a
+# copy of both beside its own settings file.
+winpath() { echo "Z:$(echo "$1" | sed 's|/|\\|g')"; }
+for style in flat color soft gradient; do
+  dir="$root/build/demo/treemap-$style"
+  mkdir -p "$dir"
+  cp "$root/build/win/bin/Morvane.wlx" "$root/build/win/bin/morvane-view.exe" "$dir/"
+  printf '[Treemap]\r\nFancyMapStyle=%s\r\n' "$style" >"$dir/Morvane.cfg"
+  "$root/tools/wine-run.sh" "$dir/morvane-view.exe" "$winfolder" --size 1000x700 --dark --treemap \
+      --screenshot "$(winpath "$root/out/treemap-$style.png")" --timeout 300
+done
+# The popup over a cell left of the middle, in the light theme.
+"$root/tools/wine-run.sh" "$root/build/demo/treemap-flat/morvane-view.exe" "$winfolder" \
+    --size 1000x700 --light --treemap --hover 300,330 \
+    --screenshot "$(winpath "$root/out/treemap-popup.png")" --timeout 300
+ls -l "$root"/out/panel-*.png "$root"/out/treemap-*.png
