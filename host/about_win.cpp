@@ -127,8 +127,10 @@ AboutRecord* buildRecord(HWND owner, int* dpiOut) {
     return nullptr;
   }
   int32_t iconSize = mulDiv(64, aboutScale(dpi), 100);
-  rec->icon = static_cast<HICON>(LoadImageW(pluginModule(), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                            iconSize, iconSize, 0));
+  // A null module would ask for the system's own images, not the plugin's.
+  if (HMODULE module = pluginModule())
+    rec->icon = static_cast<HICON>(
+        LoadImageW(module, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, iconSize, iconSize, 0));
   rec->titleFont = makeFont(12, dpi, FW_BOLD);
   rec->bodyFont = makeFont(9, dpi, FW_NORMAL);
   textCopy(U(rec->linkText), 128, kAboutLinkText);

@@ -66,7 +66,10 @@ bool prepare(PreparedJump& j, HWND panel, const char16_t* fullPath, bool samePan
 HWND findHostWindow(HWND panel) {
   HWND host = FindWindowW(L"TTOTAL_CMD", nullptr);
   if (host) return host;
-  return panel ? GetAncestor(panel, GA_ROOTOWNER) : nullptr;
+  // A destroyed panel has no owner (some platforms echo the stale handle back).
+  if (!panel || !IsWindow(panel)) return nullptr;
+  HWND owner = GetAncestor(panel, GA_ROOTOWNER);
+  return owner && IsWindow(owner) ? owner : nullptr;
 }
 
 bool jumpToPane(HWND panel, const char16_t* fullPath, bool samePane) {
