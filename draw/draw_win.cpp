@@ -1,15 +1,15 @@
 #include "draw/draw_win.h"
 
 #include "draw/colors.h"
+#include "win/gdi_scope_win.h"
 
 namespace {
 
 void fillSolid(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
-  HBRUSH brush = CreateSolidBrush(color);
+  GdiBrush brush(CreateSolidBrush(color));
   if (!brush) return;
   RECT r = {left, top, right, bottom};
-  FillRect(dc, &r, brush);
-  DeleteObject(brush);
+  FillRect(dc, &r, brush.get());
 }
 
 void documentPolygon(HDC dc, const GlyphBox& g, COLORREF color) {
@@ -19,18 +19,20 @@ void documentPolygon(HDC dc, const GlyphBox& g, COLORREF color) {
                   {g.x0 + g.s, g.y0 + c},
                   {g.x0 + g.s, g.y0 + g.s},
                   {g.x0, g.y0 + g.s}};
-  HBRUSH brush = CreateSolidBrush(color);
-  HPEN pen = CreatePen(PS_SOLID, 1, color);
-  HGDIOBJ oldBrush = brush ? SelectObject(dc, brush) : nullptr;
-  HGDIOBJ oldPen = pen ? SelectObject(dc, pen) : nullptr;
-  if (brush && pen) Polygon(dc, pts, 5);
-  if (oldPen) SelectObject(dc, oldPen);
-  if (oldBrush) SelectObject(dc, oldBrush);
-  if (pen) DeleteObject(pen);
-  if (brush) DeleteObject(brush);
+  fillPolygon(dc, pts, 5, color);
 }
 
 }  // namespace
+
+void fillPolygon(HDC dc, const POINT* points, int count, COLORREF color) {
+  if (!points || count < 3) return;
+  GdiBrush brush(CreateSolidBrush(color));
+  GdiPen pen(CreatePen(PS_SOLID, 1, color));
+  if (!brush || !pen) return;
+  SelectScope useBrush(dc, brush.get());
+  SelectScope usePen(dc, pen.get());
+  Polygon(dc, points, count);
+}
 
 void fillGradientBar(HDC dc, const RECT& rect, double fraction, COLORREF start, COLORREF end) {
   int width = rect.right - rect.left;
@@ -48,13 +50,12 @@ void drawFolderGlyph(HDC dc, int x, int y, int size, COLORREF color) {
   GlyphBox g = glyphBox(x, y, size);
   if (g.s <= 0) return;
   int tabHeight = static_cast<int>(0.2 * g.s);
-  HBRUSH brush = CreateSolidBrush(color);
+  GdiBrush brush(CreateSolidBrush(color));
   if (!brush) return;
   RECT tab = {g.x0, g.y0, g.x0 + static_cast<int>(0.55 * g.s), g.y0 + tabHeight + 1};
   RECT body = {g.x0, g.y0 + tabHeight, g.x0 + g.s, g.y0 + g.s};
-  FillRect(dc, &tab, brush);
-  FillRect(dc, &body, brush);
-  DeleteObject(brush);
+  FillRect(dc, &tab, brush.get());
+  FillRect(dc, &body, brush.get());
 }
 
 void drawDocumentGlyph(HDC dc, int x, int y, int size, COLORREF color) {
@@ -84,10 +85,10 @@ void drawMagnifierGlyph(HDC dc, int x, int y, int size) {
   if (d <= 0) return;
   int penWidth = static_cast<int>(0.26 * d);
   if (penWidth < 2) penWidth = 1;
-  HPEN pen = CreatePen(PS_SOLID, penWidth, RGB(255, 106, 0));
+  GdiPen pen(CreatePen(PS_SOLID, penWidth, RGB(255, 106, 0)));
   if (!pen) return;
-  HGDIOBJ oldPen = SelectObject(dc, pen);
-  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(HOLLOW_BRUSH));
+  SelectScope usePen(dc, pen.get());
+  SelectScope hollow(dc, GetStockObject(HOLLOW_BRUSH));
   Ellipse(dc, x, y, x + d, y + d);
   int o = static_cast<int>(0.84 * d);
   int len = static_cast<int>(0.34 * size);
@@ -95,7 +96,4 @@ void drawMagnifierGlyph(HDC dc, int x, int y, int size) {
   MoveToEx(dc, x + o, y + o, &oldPos);
   LineTo(dc, x + o + len, y + o + len);
   MoveToEx(dc, oldPos.x, oldPos.y, nullptr);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(pen);
 }
