@@ -7,12 +7,12 @@
 #include "config/config_win.h"
 #include "format/text.h"
 #include "win/module_win.h"
+#include "view/paint_win.h"
 #include "view/panel_record_win.h"
 #include "win/wide_win.h"
 #include "win/window_class_win.h"
 #include "plugin/folder_check.h"
 #include "format/visible_rows.h"
-#include "scan/scan_progress.h"
 #include "scan/scan_thread_win.h"
 
 const wchar_t kPanelClassName[] = L"TC_Morvane_NativePanel";
@@ -27,65 +27,6 @@ void freeScanResults(PanelRecord* rec) {
 
 // The scan thread's last act: let go of its share of the record.
 void releaseScanShare(void* owner) { releasePanelRecord(static_cast<PanelRecord*>(owner)); }
-
-// The scan's texts below the path: progress while it runs, the summary after.
-void paintScanState(PanelRecord* rec, HDC dc, int width) {
-  ScanModel& scan = rec->scan;
-  char16_t thousands = rec->settings.thousandsSeparator[0] ? rec->settings.thousandsSeparator[0] : u',';
-  char16_t decimal = rec->settings.decimalSeparator[0] ? rec->settings.decimalSeparator[0] : u'.';
-  char16_t text[200];
-  if (scan.scanRunning.load(std::memory_order_acquire)) {
-    SetTextColor(dc, rec->settings.colors.textColor);
-    RECT first = {16, 78, width - 16, 118};
-    DrawTextW(dc, L"Scanning file system tree asynchronously...", -1, &first,
-              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-    formatDiscoveredLine(thousands, scan.filesCounted.load(std::memory_order_relaxed),
-                         scan.foldersCounted.load(std::memory_order_relaxed), text, 200);
-    SetTextColor(dc, rec->settings.colors.metaColor);
-    RECT second = {16, 108, width - 16, 138};
-    DrawTextW(dc, W(text), -1, &second, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-  } else {
-    formatScanSummary(thousands, decimal, rec->settings.sizeDisplay, scan.totalSize,
-                      scan.filesCounted.load(), scan.foldersCounted.load(), text, 200);
-    SetTextColor(dc, rec->settings.colors.metaColor);
-    RECT line = {16, 78, width - 16, 108};
-    DrawTextW(dc, W(text), -1, &line, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-  }
-}
-
-void paintPanel(PanelRecord* rec, HDC target, const RECT& client) {
-  int width = client.right - client.left, height = client.bottom - client.top;
-  if (width <= 0 || height <= 0) return;
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  RECT all = {0, 0, width, height};
-  if (rec && rec->res.backgroundBrush) {
-    FillRect(dc, &all, rec->res.backgroundBrush);
-  } else {
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  }
-  SetBkMode(dc, TRANSPARENT);
-  if (rec) {
-    HGDIOBJ stockFont = GetStockObject(DEFAULT_GUI_FONT);
-    HGDIOBJ oldFont = SelectObject(dc, rec->res.headerFont ? rec->res.headerFont : stockFont);
-    SetTextColor(dc, rec->settings.colors.headerColor);
-    RECT title = {16, 10, width - 16, 40};
-    DrawTextW(dc, L"Morvane Storage Analysis", -1, &title,
-              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
-    SelectObject(dc, rec->res.bodyFont ? rec->res.bodyFont : stockFont);
-    SetTextColor(dc, rec->settings.colors.metaColor);
-    RECT path = {16, 44, width - 16, 70};
-    DrawTextW(dc, W(rec->scan.targetPath), -1, &path,
-              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_PATH_ELLIPSIS);
-    paintScanState(rec, dc, width);
-    SelectObject(dc, oldFont);
-  }
-  BitBlt(target, client.left, client.top, width, height, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-}
 
 // Teardown: stop everything the window started, then let go of the record.
 void destroyPanel(HWND window, PanelRecord* rec) {
@@ -214,6 +155,7 @@ HWND openPanel(HWND parent, const char16_t* widePath) {
   if (!rec->scanThread) rec->owners.fetch_sub(1);  // stays in its scanning state
   SetTimer(window, kRefreshTimer, 250, nullptr);
 
+  refreshScrollRange(window, *rec);
   InvalidateRect(window, nullptr, FALSE);
   return window;
 }
@@ -237,28 +179,29 @@ LRESULT CALLBACK panelWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lP
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;  // every paint covers the whole client area
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(window, &ps);
-      RECT client;
-      GetClientRect(window, &client);
-      paintPanel(rec, dc, client);
-      EndPaint(window, &ps);
+    case WM_PAINT:
+      paintPanelWindow(window, rec, nullptr);
       return 0;
-    }
-    case WM_PRINTCLIENT: {
-      RECT client;
-      GetClientRect(window, &client);
-      paintPanel(rec, reinterpret_cast<HDC>(wParam), client);
+    case WM_PRINTCLIENT:
+      paintPanelWindow(window, rec, reinterpret_cast<HDC>(wParam));
       return 0;
-    }
+    case WM_SIZE:
+      if (rec) {
+        refreshScrollRange(window, *rec);
+        InvalidateRect(window, nullptr, FALSE);
+      }
+      return 0;
     case WM_SCAN_FINISHED:
       // Posted after the thread's last write; the acquire load makes those
       // writes visible here.
       if (rec && rec->scan.scanRunning.load(std::memory_order_acquire) == 0) {
         KillTimer(window, kRefreshTimer);
-        sortVisibleRows(rec->scan, kSortSize, 1, rec->settings.showHeaders ? 1 : 0);
-        applySearchFilter(rec->scan, u"");
+        // The sort the user may already have chosen, and a search typed while
+        // the scan ran, apply to the finished rows.
+        sortVisibleRows(rec->scan, rec->view.sortColumn, rec->view.sortDescending,
+                        rec->settings.showHeaders ? 1 : 0);
+        applySearchFilter(rec->scan, rec->search.searchText);
+        refreshScrollRange(window, *rec);
         InvalidateRect(window, nullptr, FALSE);
       }
       return 0;
