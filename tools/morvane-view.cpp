@@ -14,6 +14,12 @@
 // point X,Y. With a screenshot, each step waits for its animation to end
 // (pop-in 830 ms, hover pulse 450 ms) before the picture is taken.
 //
+// The frame is of the host main window's class, "TTOTAL_CMD", so the plugin's
+// jumps (a right click on a row or a cell) come here: every host command and
+// every "CD" record is reported on standard output and in the title, e.g.
+//   morvane-view: host command 207 (close the right quick view)
+//   morvane-view: CD "C:\dir\file.txt" | "" flags "A"
+//
 // Keys: D switches the host to dark, L to light (ListSendCommand 2, 128 / 0).
 // With --screenshot the viewer waits for the panel's scan-finished message (or,
 // with --wait paint, for its first paint), renders the panel into a bitmap,
@@ -28,6 +34,7 @@
 #include <string>
 
 #include "config/config_win.h"
+#include "host/jump_payload.h"
 #include "plugin/plugin_file_win.h"
 #include "view/layout.h"
 #include "win/bitmap_capture_win.h"
@@ -138,6 +145,67 @@ LRESULT CALLBACK panelSpy(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
+// The jump being received: the host commands and the path, for the title.
+std::wstring g_jumpSteps;
+std::wstring g_jumpPath;
+
+const char* hostCommandName(WPARAM command) {
+  switch (command) {
+    case kCmLeftHideQuickview: return "close the left quick view";
+    case kCmRightHideQuickview: return "close the right quick view";
+    case kCmFocusLeft: return "focus the left panel";
+    case kCmFocusRight: return "focus the right panel";
+  }
+  return "unknown command";
+}
+
+void showJumpInTitle() {
+  std::wstring title = L"Morvane viewer - jump to \"" + g_jumpPath + L"\" [" + g_jumpSteps + L"]";
+  SetWindowTextW(g_frame, title.c_str());
+}
+
+void appendStep(const std::wstring& step) {
+  if (!g_jumpSteps.empty()) g_jumpSteps += L", ";
+  g_jumpSteps += step;
+}
+
+void reportHostCommand(WPARAM command) {
+  printf("morvane-view: host command %u (%s)\n", unsigned(command), hostCommandName(command));
+  fflush(stdout);
+  // A hide command opens a jump of the Same mode; the focus command ends it.
+  if (command == kCmLeftHideQuickview || command == kCmRightHideQuickview) {
+    g_jumpSteps.clear();
+    g_jumpPath.clear();
+  }
+  appendStep(std::to_wstring(unsigned(command)));
+  showJumpInTitle();
+}
+
+// A CD record: path fields separated by CR up to the first zero byte, each
+// behind an optional BOM, then the flag letters up to the next zero.
+void reportCdRecord(const COPYDATASTRUCT& cd) {
+  const char* bytes = static_cast<const char*>(cd.lpData);
+  std::string all(bytes ? bytes : "", bytes ? cd.cbData : 0);
+  size_t zero = all.find('\0');
+  std::string fields = all.substr(0, zero);
+  std::string flags = zero == std::string::npos ? "" : all.substr(zero + 1);
+  flags = flags.substr(0, flags.find('\0'));
+  size_t cr = fields.find('\r');
+  std::string first = fields.substr(0, cr), second = cr == std::string::npos ? "" : fields.substr(cr + 1);
+  for (std::string* f : {&first, &second})
+    if (f->compare(0, 3, "\xEF\xBB\xBF") == 0) f->erase(0, 3);
+  printf("morvane-view: CD \"%s\" | \"%s\" flags \"%s\" (%lu bytes)\n", first.c_str(), second.c_str(),
+         flags.c_str(), static_cast<unsigned long>(cd.cbData));
+  fflush(stdout);
+  if (g_jumpSteps.empty() || g_jumpSteps.find(L"CD") != std::wstring::npos) g_jumpSteps.clear();
+  const std::string& path = first.empty() ? second : first;
+  g_jumpPath.assign(path.size() + 1, L'\0');
+  g_jumpPath.resize(size_t(MultiByteToWideChar(CP_UTF8, 0, path.data(), int(path.size()), &g_jumpPath[0],
+                                               int(path.size() + 1))));
+  appendStep(L"CD " + std::wstring(flags.begin(), flags.end()));
+  showJumpInTitle();
+}
+
 void sendTheme(bool dark) {
   if (g_send && g_panel) g_send(g_panel, 2, dark ? 128 : 0);
 }
@@ -191,6 +259,15 @@ LRESULT CALLBACK frameProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
         DestroyWindow(window);
       }
       return 0;
+    case kHostCommandMessage:
+      reportHostCommand(wParam);
+      return 0;
+    case WM_COPYDATA: {
+      auto* cd = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (!cd || cd->dwData != kCdCommandTag) return 0;
+      reportCdRecord(*cd);
+      return 1;
+    }
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -289,7 +366,8 @@ int main(int argc, char** argv) {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = L"MorvaneViewerFrame";
+  // The host main window's class: the plugin sends its jumps to this window.
+  wc.lpszClassName = L"TTOTAL_CMD";
   RegisterClassExW(&wc);
   RECT frame = {0, 0, width, height};
   AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);

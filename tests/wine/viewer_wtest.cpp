@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+
+#include "host/jump_win.h"
 #include "tests/support/plugin_host_win.h"
 #include "win/bitmap_capture_win.h"
 
@@ -63,6 +66,54 @@ TEST(Viewer, DeclinedFolderAndBadOptionsGiveTheirExitStatus) {
   EXPECT_EQ(runViewer(L"\"" + folder + L"\\missing\" --screenshot x.png"), 2);
   EXPECT_EQ(runViewer(L"--size 0x0"), 1);
   EXPECT_EQ(runViewer(L"--bogus"), 1);
+  removeTree(folder);
+}
+
+// The viewer plays the host's main window: the jumps it receives (here sent to
+// it by this program, as the plugin inside it would) are printed and titled.
+TEST(Viewer, ReportsEveryJumpItReceives) {
+  std::wstring folder = makeTempFolder(L"mvview");
+  SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &sa, 1 << 16));
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  std::wstring cmd = L"\"" + besideProgram(L"morvane-view.exe") + L"\" \"" + folder + L"\"";
+  STARTUPINFOW si = {};
+  si.cb = sizeof(si);
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = writeEnd;
+  si.hStdError = writeEnd;
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi));
+  CloseHandle(writeEnd);
+  HWND host = nullptr, panel = nullptr;
+  for (int i = 0; i < 600 && !panel; ++i) {  // until the viewer's window and panel exist
+    host = FindWindowW(L"TTOTAL_CMD", nullptr);
+    panel = host ? GetWindow(host, GW_CHILD) : nullptr;
+    if (!panel) Sleep(100);
+  }
+  ASSERT_NE(panel, nullptr);
+  // The panel fills the frame: centres equal, so Same mode takes the right side.
+  EXPECT_TRUE(jumpToPane(panel, u"C:\\Gr\u00FC\u00DFe\\a.txt", true));
+  EXPECT_TRUE(jumpToPane(panel, u"C:\\b", false));
+  wchar_t title[512] = {};
+  GetWindowTextW(host, title, 512);
+  EXPECT_EQ(std::wstring(title), L"Morvane viewer - jump to \"C:\\b\" [CD SA]");
+  PostMessageW(host, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+  std::string out;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got) out.append(buffer, got);
+  out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());  // text-mode line ends
+  EXPECT_EQ(out,
+            "morvane-view: host command 207 (close the right quick view)\n"
+            u8"morvane-view: CD \"\" | \"C:\\Gr\u00FC\u00DFe\\a.txt\" flags \"A\" (23 bytes)\n"
+            "morvane-view: host command 4002 (focus the right panel)\n"
+            "morvane-view: CD \"C:\\b\" | \"\" flags \"SA\" (15 bytes)\n");
+  CloseHandle(readEnd);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
   removeTree(folder);
 }
 
