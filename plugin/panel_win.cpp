@@ -6,6 +6,7 @@
 
 #include "config/config_win.h"
 #include "format/text.h"
+#include "icons/icons_win.h"
 #include "win/module_win.h"
 #include "view/paint_win.h"
 #include "view/panel_record_win.h"
@@ -42,6 +43,7 @@ void destroyPanel(HWND window, PanelRecord* rec) {
     rec->scanThread = nullptr;
   }
   releasePanelResources(&rec->res);
+  releasePanelIcons(rec->icons);
   if (rec->comInitialized) CoUninitialize();
   SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   releasePanelRecord(rec);
@@ -136,6 +138,9 @@ HWND openPanel(HWND parent, const char16_t* widePath) {
   loadPanelConfiguration(&rec->settings, &rec->res, window, settingsPath);
 
   rec->comInitialized = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ? 1 : 0;
+  // The shell's and the host's icons and the Everything mark; the caches fill
+  // while painting.
+  loadStockIcons(rec->icons, rec->settings, window, pluginModule());
 
   // The scan's copy of its settings. A record whose settings were never loaded
   // (maxFolderDepth is at least 1 once they are) keeps the scan's defaults.

@@ -9,6 +9,7 @@
 
 #include "config/panel_resources_win.h"
 #include "config/settings.h"
+#include "icons/icon_set.h"
 #include "scan/scan_model.h"
 #include "treemap/treemap_layout.h"
 #include "view/layout.h"
@@ -33,6 +34,8 @@ struct PanelRecord {
   // Settings, colours and metrics, and the drawing objects made from them.
   PanelSettings settings;
   PanelResources res;
+  // Stock, host and mark icons and the two icon caches.
+  IconSet icons;
   // Search box handles.
   HWND searchEdit;
   HWND searchButton;

@@ -1,11 +1,20 @@
 #include "tests/support/gdi_tally_win.h"
 
+#include <shellapi.h>
+
+#include <climits>
 #include <cstring>
 
 namespace {
 
 volatile LONG g_created = 0;
 volatile LONG g_deleted = 0;
+volatile LONG g_iconsMade = 0;
+volatile LONG g_iconsDestroyed = 0;
+
+void iconMade(HICON icon) {
+  if (icon) InterlockedIncrement(&g_iconsMade);
+}
 
 template <typename H>
 H counted(H handle) {
@@ -47,6 +56,33 @@ BOOL WINAPI tallyDeleteDC(HDC dc) {
   return ok;
 }
 
+DWORD_PTR WINAPI tallySHGetFileInfoW(LPCWSTR path, DWORD attributes, SHFILEINFOW* info, UINT size,
+                                    UINT flags) {
+  DWORD_PTR r = SHGetFileInfoW(path, attributes, info, size, flags);
+  if ((flags & SHGFI_ICON) && info) iconMade(info->hIcon);
+  return r;
+}
+UINT WINAPI tallyExtractIconExW(LPCWSTR file, int index, HICON* large, HICON* small, UINT n) {
+  UINT r = ExtractIconExW(file, index, large, small, n);
+  if (index != -1 && r != 0 && r != UINT_MAX) {
+    for (UINT i = 0; i < n; ++i) {
+      if (large) iconMade(large[i]);
+      if (small) iconMade(small[i]);
+    }
+  }
+  return r;
+}
+HANDLE WINAPI tallyLoadImageW(HINSTANCE module, LPCWSTR name, UINT type, int cx, int cy, UINT flags) {
+  HANDLE h = LoadImageW(module, name, type, cx, cy, flags);
+  if (type == IMAGE_ICON && !(flags & LR_SHARED)) iconMade(static_cast<HICON>(h));
+  return h;
+}
+BOOL WINAPI tallyDestroyIcon(HICON icon) {
+  BOOL ok = DestroyIcon(icon);
+  if (ok) InterlockedIncrement(&g_iconsDestroyed);
+  return ok;
+}
+
 struct Replacement {
   const char* name;
   void* function;
@@ -65,6 +101,13 @@ const Replacement kReplacements[] = {
     {"DeleteObject", reinterpret_cast<void*>(tallyDeleteObject)},
     {"DeleteDC", reinterpret_cast<void*>(tallyDeleteDC)},
 };
+// Icons are USER objects made by the shell and by user32 itself.
+const Replacement kIconReplacements[] = {
+    {"SHGetFileInfoW", reinterpret_cast<void*>(tallySHGetFileInfoW)},
+    {"ExtractIconExW", reinterpret_cast<void*>(tallyExtractIconExW)},
+    {"LoadImageW", reinterpret_cast<void*>(tallyLoadImageW)},
+    {"DestroyIcon", reinterpret_cast<void*>(tallyDestroyIcon)},
+};
 
 }  // namespace
 
@@ -77,13 +120,19 @@ bool countGdiObjectsOf(HMODULE module) {
   bool any = false;
   for (auto imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name;
        ++imp) {
-    if (lstrcmpiA(reinterpret_cast<char*>(base + imp->Name), "gdi32.dll") != 0) continue;
+    const char* dll = reinterpret_cast<char*>(base + imp->Name);
+    bool gdi = lstrcmpiA(dll, "gdi32.dll") == 0;
+    if (!gdi && lstrcmpiA(dll, "shell32.dll") != 0 && lstrcmpiA(dll, "user32.dll") != 0) continue;
     auto names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
     auto slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
     for (; names->u1.AddressOfData; ++names, ++slots) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
       auto byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      for (const Replacement& r : kReplacements) {
+      const Replacement* table = gdi ? kReplacements : kIconReplacements;
+      size_t count = gdi ? sizeof(kReplacements) / sizeof(Replacement)
+                         : sizeof(kIconReplacements) / sizeof(Replacement);
+      for (size_t i = 0; i < count; ++i) {
+        const Replacement& r = table[i];
         if (std::strcmp(reinterpret_cast<char*>(byName->Name), r.name) != 0) continue;
         DWORD old;
         VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &old);
@@ -96,4 +145,4 @@ bool countGdiObjectsOf(HMODULE module) {
   return any;
 }
 
-GdiTally gdiTally() { return GdiTally{g_created, g_deleted}; }
+GdiTally gdiTally() { return GdiTally{g_created, g_deleted, g_iconsMade, g_iconsDestroyed}; }

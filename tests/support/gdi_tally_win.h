@@ -7,8 +7,11 @@
 struct GdiTally {
   long created;  // successful Create* calls (fonts, brushes, pens, DCs, bitmaps, regions)
   long deleted;  // successful DeleteObject / DeleteDC calls
+  long iconsMade;       // icons handed out by SHGetFileInfoW, ExtractIconExW, LoadImageW
+  long iconsDestroyed;  // successful DestroyIcon calls
 };
 
-// Redirects the module's GDI imports; false when its import table has none.
+// Redirects the module's GDI imports and its icon calls (shell32, user32);
+// false when its import table has none of them.
 bool countGdiObjectsOf(HMODULE module);
 GdiTally gdiTally();

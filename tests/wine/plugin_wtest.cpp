@@ -172,7 +172,8 @@ SIZE_T privateBytes() {
 struct Usage {
   SIZE_T memory;
   DWORD handles;
-  long gdiHeld;  // GDI objects the plugin made and has not deleted
+  long gdiHeld;    // GDI objects the plugin made and has not deleted
+  long iconsHeld;  // icons the plugin was handed and has not destroyed
 };
 Usage usage() {
   Usage u;
@@ -180,6 +181,7 @@ Usage usage() {
   GetProcessHandleCount(GetCurrentProcess(), &u.handles);
   GdiTally t = gdiTally();
   u.gdiHeld = t.created - t.deleted;
+  u.iconsHeld = t.iconsMade - t.iconsDestroyed;
   return u;
 }
 
@@ -207,6 +209,9 @@ TEST_F(PluginTest, CreateDestroyCyclesDoNotGrowMemoryOrHandles) {
   // Every font, brush, DC and bitmap a panel made is gone with it.
   EXPECT_EQ(after.gdiHeld, 0);
   EXPECT_EQ(before.gdiHeld, 0);
+  // Stock, mark and cached icons go with their panel too.
+  EXPECT_GT(gdiTally().iconsMade, 0);
+  EXPECT_EQ(after.iconsHeld, 0);
   EXPECT_EQ(countChildren(host), 0);
 }
 
