@@ -18,10 +18,11 @@
 # copied to build/mutate/src and built there (build/mutate/build, one job,
 # nice 10). Progress goes to build/mutate/state-<snapshot>-s<seed>-r<rate>.tsv,
 # one line per mutant, so an interrupted run resumes where it stopped.
+# MUTATE_DIR=DIR moves all of that elsewhere.
 # Output: per file and per area "killed K of N (P %)", the total, the survivors.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-work="$root/build/mutate"
+work="${MUTATE_DIR:-$root/build/mutate}"  # another directory lets two runs go side by side
 mkdir -p "$work"
 
 # The copy holds at most one mutant at a time; whatever ends this script puts
