@@ -83,6 +83,20 @@ if [ $quick -eq 0 ] && [ -x "$root/tools/fuzz.sh" ]; then
   fi
 fi
 
+# A figure, not a failure: test lines against the other C/C++ source lines,
+# blank and comment-only lines left out (tests are files under tests/ or
+# fuzz/, or named *_test.*, *_tests.*, test_*).
+ratio() {
+  local files all tests
+  files=$(git -C "$root" ls-files 2>/dev/null | grep -E '\.(c|cc|cpp|cxx|h|hh|hpp)$')
+  [ -n "$files" ] || return 0
+  all=$(cd "$root" && echo "$files" | xargs -r cat 2>/dev/null | grep -c -v -E '^\s*(//.*)?$')
+  tests=$(cd "$root" && echo "$files" | grep -i -E '(^|/)(tests?|fuzz)/|_test\.|_tests\.|test_' |
+          xargs -r cat 2>/dev/null | grep -c -v -E '^\s*(//.*)?$')
+  [ "$all" -gt "$tests" ] || return 0
+  echo "test/code ratio: $((100 * tests / (all - tests))) % ($tests test lines / $((all - tests)) code lines)"
+}
+ratio
 [ ${#failures[@]} -gt 0 ] && echo "failed in: ${failures[*]} (logs in $log)"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
