@@ -11,6 +11,8 @@
 #     --timeout SEC     per test program; longer counts as killed (default 20)
 #     --list            print the chosen mutants and stop
 #     --report          print the score from the state file and stop
+#     --redundant       from the state file: for each test, the mutants it
+#                       catches and how many of them no other test catches
 #     --compare FILE    after the run, list mutants killed in FILE (an earlier
 #                       state file) that survive now
 #
@@ -59,7 +61,7 @@ while i < len(args):
         opts[a[2:]] = args[i + 1]; i += 2; continue
     if a == "--compare":
         compare = args[i + 1]; i += 2; continue
-    if a in ("--list", "--report"):
+    if a in ("--list", "--report", "--redundant"):
         flags.add(a[2:]); i += 1; continue
     if a in ("-h", "--help"):
         subprocess.run(["sed", "-n", "2,22p", os.path.join(root, "tools/mutate.sh")]); sys.exit(0)
@@ -76,6 +78,8 @@ files = sorted(f for f in sh(["git", "ls-files", "-co", "--exclude-standard"]).s
                if f and os.path.isfile(os.path.join(root, f)))
 h = hashlib.sha1()
 for f in files:
+    # This script and the notes do not change what is built.
+    if f == "tools/mutate.sh" or f.endswith(".md"): continue
     h.update(f.encode() + b"\0")
     with open(os.path.join(root, f), "rb") as fh:
         h.update(hashlib.sha1(fh.read()).digest())
@@ -263,6 +267,17 @@ if "list" in flags:
     sys.exit(0)
 
 chosen_keys = {s[0] for s in chosen}
+if "redundant" in flags:
+    kills, only = {}, {}
+    for k, p in done.items():
+        if k not in chosen_keys or p[1] in ("survived", "nobuild"): continue
+        by = [b for b in p[7].split(",") if b]
+        for b in by: kills[b] = kills.get(b, 0) + 1
+        if len(by) == 1: only[by[0]] = only.get(by[0], 0) + 1
+    print("test: mutants caught, caught by no other test")
+    for b in sorted(kills, key=lambda b: (only.get(b, 0), kills[b], b)):
+        print(f"  {b}: {kills[b]} {only.get(b, 0)}")
+    sys.exit(0)
 if "report" in flags:
     report([p for k, p in done.items() if k in chosen_keys], f"snapshot {snap} (HEAD {head}), seed {seed}, rate {rate:g} %")
     sys.exit(0)
@@ -281,18 +296,26 @@ def build():
     return subprocess.run(["ninja", "-C", bdir, "-j1"] + tests, capture_output=True, text=True).returncode == 0
 
 def run_tests(rel):
-    stem = os.path.splitext(os.path.basename(rel))[0]
-    words = set(re.split(r"[_/]", rel[:-4]))
-    order = sorted(tests, key=lambda t: (stem not in t, -len(words & set(t.split("_"))), t))
-    for t in order:
+    """Every test program, so the state tells which tests catch each mutant:
+    returns the status and the catching tests (Suite.Name, or program:crash /
+    program:timeout when a whole program went down)."""
+    status, by = "survived", []
+    for t in tests:
         try:
             r = subprocess.run([os.path.join(bdir, t), "--gtest_brief=1"], capture_output=True,
-                               timeout=timeout, cwd=bdir)
+                               text=True, errors="replace", timeout=timeout, cwd=bdir)
         except subprocess.TimeoutExpired:
-            return "timeout", t
-        if r.returncode != 0:
-            return ("crashed" if r.returncode < 0 else "killed"), t
-    return "survived", ""
+            status = "timeout" if status == "survived" else status
+            by.append(t + ":timeout"); continue
+        if r.returncode == 0: continue
+        names = sorted(set(re.findall(r"^\[  FAILED  \] ([\w/.]+)", r.stdout, re.M)))
+        if r.returncode < 0 or not names:
+            status = "crashed" if status == "survived" else status
+            by.append(t + ":crash")
+        else:
+            status = "killed" if status == "survived" else status
+            by += names
+    return status, ",".join(by)
 
 print(f"mutate: snapshot {snap} (HEAD {head}), {len(chosen)} mutants in {len(core)} files, "
       f"{sum(1 for k in chosen_keys if k in done)} already done", flush=True)
