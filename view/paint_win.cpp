@@ -1,14 +1,12 @@
 #include "view/paint_win.h"
 
 #include "draw/gdi_canvas_win.h"
+#include "icons/icons_win.h"
 #include "view/list_paint.h"
 #include "win/gdi_scope_win.h"
 #include "win/panel_ids.h"
 
 namespace {
-
-// Until the icon set keeps its own line, the first value of the icon line.
-const char16_t kNoExeIconFailures[] = u"(no exe icon failures yet)";
 
 void storePaintResults(HWND window, PanelRecord& rec, const PaintResults& r, uint32_t now) {
   ViewState& v = rec.view;
@@ -81,7 +79,11 @@ PanelView panelViewOf(PanelRecord& rec, int32_t clientWidth, int32_t clientHeigh
     v.everythingStatusLine = lines->status;
     v.scanDetailLine = lines->detail;
   }
-  v.exeIconFailLine = kNoExeIconFailures;
+  v.exeIconFailLine = rec.icons.exeIconFailLine;
+  v.iconFor = lookupItemIcon;
+  v.iconContext = &rec.icons;
+  v.everythingLabelIcon = rec.icons.everythingLabelIcon;
+  v.everythingOverlayIcon = rec.icons.everythingOverlayIcon;
   v.hasSearchEdit = rec.searchEdit ? 1 : 0;
   v.searchFrameRect = rec.search.searchFrameRect;
   v.treemap = &rec.treemap;
