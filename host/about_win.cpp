@@ -37,9 +37,7 @@ void drawText(HDC dc, const wchar_t* text, const Rect& where) {
   DrawTextW(dc, text, -1, &r, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-void paintBox(HWND box, AboutRecord* rec) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(box, &ps);
+void paintBox(HDC dc, AboutRecord* rec) {
   if (rec) {
     const AboutLayout& l = rec->layout;
     SetBkMode(dc, TRANSPARENT);
@@ -62,14 +60,20 @@ void paintBox(HWND box, AboutRecord* rec) {
     drawText(dc, rec->linkText, l.link);
     SelectObject(dc, oldFont);
   }
-  EndPaint(box, &ps);
 }
 
 LRESULT CALLBACK aboutProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
   AboutRecord* rec = recordOf(box);
   switch (msg) {
-    case WM_PAINT:
-      paintBox(box, rec);
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(box, &ps);
+      paintBox(dc, rec);
+      EndPaint(box, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:  // captures draw the box as it paints
+      paintBox(reinterpret_cast<HDC>(wParam), rec);
       return 0;
     case WM_CLOSE:
       closeBox(box);
