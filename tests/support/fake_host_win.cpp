@@ -23,18 +23,14 @@ LRESULT CALLBACK fakeHostProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPara
 bool createFakeHost(FakeHost* host, RECT at, const wchar_t* className) {
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof(wc);
-  if (!GetClassInfoExW(GetModuleHandleW(nullptr), className, &wc)) {
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = fakeHostProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = className;
-    if (!RegisterClassExW(&wc)) return false;
-  }
+  wc.lpfnWndProc = fakeHostProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = className;
+  RegisterClassExW(&wc);  // fails harmlessly once registered
   host->window = CreateWindowExW(0, className, L"host", WS_POPUP, at.left, at.top, at.right - at.left,
-                                 at.bottom - at.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!host->window) return false;
-  SetWindowLongPtrW(host->window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
-  return true;
+                                 at.bottom - at.top, nullptr, nullptr, wc.hInstance, nullptr);
+  if (host->window) SetWindowLongPtrW(host->window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
+  return host->window != nullptr;
 }
 
 void destroyFakeHost(FakeHost* host) {
