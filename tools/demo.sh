@@ -14,6 +14,19 @@ for theme in light dark; do
       --"$theme" --screenshot "Z:$(echo "$root/out/panel-$theme.png" | sed 's|/|\\|g')" --timeout 300
 done
 
+# The list at 144 dpi (150 %). The screen scale comes from Wine's LogPixels, set
+# in a prefix of its own so the tests' prefix stays at 96 dpi.
+hidpi="$root/build/wineprefix-144"
+WINEPREFIX="$hidpi" "$root/tools/wine-run.sh" cmd /c exit >/dev/null 2>&1
+WINEPREFIX="$hidpi" "$root/tools/wine-run.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+    /t REG_DWORD /d 144 /f >/dev/null 2>&1
+WINEPREFIX="$hidpi" "$root/tools/wine-run.sh" reg add 'HKCC\Software\Fonts' /v LogPixels \
+    /t REG_DWORD /d 144 /f >/dev/null 2>&1
+WINEPREFIX="$hidpi" wineserver -w
+# The same 1000 x 700 layout units as the other shots, on a screen big enough.
+WINEPREFIX="$hidpi" MORVANE_SCREEN=1600x1200x24 "$root/tools/wine-run.sh" \
+    "$root/build/win/bin/morvane-view.exe" "$winfolder" --size 1500x1050 --light --screenshot "Z:$(echo "$root/out/panel-150.png" | sed 's|/|\\|g')" --timeout 300
+
 # The treemap in each of its four styles, and its hover popup. The viewer loads
 # the plugin (and its Morvane.cfg) from its own folder, so each style gets a
 # copy of both beside its own settings file.
