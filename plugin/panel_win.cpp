@@ -9,11 +9,12 @@
 #include "icons/icons_win.h"
 #include "win/module_win.h"
 #include "view/paint_win.h"
+#include "view/panel_proc_win.h"
 #include "view/panel_record_win.h"
+#include "view/search_box_win.h"
 #include "win/wide_win.h"
 #include "win/window_class_win.h"
 #include "plugin/folder_check.h"
-#include "format/visible_rows.h"
 #include "scan/scan_thread_win.h"
 
 const wchar_t kPanelClassName[] = L"TC_Morvane_NativePanel";
@@ -104,7 +105,7 @@ namespace {
 // as a path that names no folder is.
 HWND openPanel(HWND parent, const char16_t* widePath) {
   HINSTANCE host = GetModuleHandleA(nullptr);
-  if (!ensureWindowClass(host, kPanelClassName, panelWindowProc, CS_HREDRAW | CS_VREDRAW,
+  if (!ensureWindowClass(host, kPanelClassName, panelClassProc, CS_HREDRAW | CS_VREDRAW,
                          LoadCursorW(nullptr, IDC_ARROW)))
     return nullptr;
 
@@ -142,6 +143,9 @@ HWND openPanel(HWND parent, const char16_t* widePath) {
   // while painting.
   loadStockIcons(rec->icons, rec->settings, window, pluginModule());
 
+  // The search edit and its clear button (with Searchbox on), in the body font.
+  createSearchBox(window, *rec);
+
   // The scan's copy of its settings. A record whose settings were never loaded
   // (maxFolderDepth is at least 1 once they are) keeps the scan's defaults.
   initScanModel(rec->scan);
@@ -160,6 +164,7 @@ HWND openPanel(HWND parent, const char16_t* widePath) {
   if (!rec->scanThread) rec->owners.fetch_sub(1);  // stays in its scanning state
   SetTimer(window, kRefreshTimer, 250, nullptr);
 
+  placeSearchBox(window, *rec);
   refreshScrollRange(window, *rec);
   InvalidateRect(window, nullptr, FALSE);
   return window;
@@ -179,43 +184,10 @@ int panelListSendCommand(HWND panel, int command, int parameter) {
   return 0;
 }
 
-LRESULT CALLBACK panelWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  PanelRecord* rec = panelRecordOf(window);
-  switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;  // every paint covers the whole client area
-    case WM_PAINT:
-      paintPanelWindow(window, rec, nullptr);
-      return 0;
-    case WM_PRINTCLIENT:
-      paintPanelWindow(window, rec, reinterpret_cast<HDC>(wParam));
-      return 0;
-    case WM_SIZE:
-      if (rec) {
-        refreshScrollRange(window, *rec);
-        InvalidateRect(window, nullptr, FALSE);
-      }
-      return 0;
-    case WM_SCAN_FINISHED:
-      // Posted after the thread's last write; the acquire load makes those
-      // writes visible here.
-      if (rec && rec->scan.scanRunning.load(std::memory_order_acquire) == 0) {
-        KillTimer(window, kRefreshTimer);
-        // The sort the user may already have chosen, and a search typed while
-        // the scan ran, apply to the finished rows.
-        sortVisibleRows(rec->scan, rec->view.sortColumn, rec->view.sortDescending,
-                        rec->settings.showHeaders ? 1 : 0);
-        applySearchFilter(rec->scan, rec->search.searchText);
-        refreshScrollRange(window, *rec);
-        InvalidateRect(window, nullptr, FALSE);
-      }
-      return 0;
-    case WM_TIMER:
-      if (rec && wParam == kRefreshTimer) InvalidateRect(window, nullptr, FALSE);
-      return 0;
-    case WM_DESTROY:
-      if (rec) destroyPanel(window, rec);
-      return 0;
+LRESULT CALLBACK panelClassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_DESTROY) {
+    if (PanelRecord* rec = panelRecordOf(window)) destroyPanel(window, rec);
+    return 0;
   }
-  return DefWindowProcW(window, msg, wParam, lParam);
+  return panelWindowProc(window, msg, wParam, lParam);
 }

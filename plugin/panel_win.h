@@ -10,4 +10,6 @@ extern const wchar_t kPanelClassName[];  // "TC_Morvane_NativePanel"
 HWND panelListLoad(HWND parent, const char* path, int showFlags);
 HWND panelListLoadW(HWND parent, const wchar_t* path, int showFlags);
 int panelListSendCommand(HWND panel, int command, int parameter);
-LRESULT CALLBACK panelWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+// The panel class's procedure: teardown on WM_DESTROY, everything else to the
+// view's window procedure.
+LRESULT CALLBACK panelClassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -369,15 +369,6 @@ Effects onTimer(ViewState& v, const InputContext& p, uint32_t id, uint32_t now) 
   return e;
 }
 
-Effects onPainted(ViewState& v) {
-  Effects e{};
-  if (v.popAnimating && !v.popTimerRunning) {
-    v.popTimerRunning = 1;
-    e.startTimers |= kPopInTimerBit;
-  }
-  return e;
-}
-
 Effects onScanFinished(ViewState& v) {
   (void)v;
   Effects e{};
@@ -406,14 +397,6 @@ void applyRowsChange(RowsChange change, ScanModel& rows, const ViewState& v, con
   if (change == RowsChange::Rebuild) buildVisibleRows(rows, v.showTopFiles != 0);
   sortVisibleRows(rows, v.sortColumn, v.sortDescending, showHeaders);
   applySearchFilter(rows, s.searchText);
-}
-
-void updateScrollRange(ViewState& v, const LayoutMetrics& m, int32_t visibleCount,
-                       int32_t clientHeight) {
-  const int32_t listTop = layoutBands(m, v.treemapView != 0).listTop;
-  const ScrollRange r = computeScrollRange(m, listTop, visibleCount, clientHeight, v.scrollOffset);
-  v.scrollMax = r.scrollMax;
-  v.scrollOffset = r.scrollOffset;
 }
 
 size_t diagnosticCopyText(int32_t line, const char16_t* configLine, const char16_t* statusLine,

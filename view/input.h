@@ -86,8 +86,6 @@ Effects onWheel(ViewState& v, const InputContext& p, int32_t delta);
 // The cursor for a point of the client area.
 Effects onSetCursor(const ViewState& v, const InputContext& p, int32_t x, int32_t y);
 Effects onTimer(ViewState& v, const InputContext& p, uint32_t id, uint32_t now);
-// After a paint: the paint may have started the pop-in, whose timer must run.
-Effects onPainted(ViewState& v);
 Effects onScanFinished(ViewState& v);
 // A new text in the search edit (at most 127 characters are kept).
 Effects onSearchTextChanged(ViewState& v, SearchState& s, const char16_t* text, bool scanRunning);
@@ -96,9 +94,6 @@ Effects onSearchTextChanged(ViewState& v, SearchState& s, const char16_t* text, 
 // rebuilding), sort by the view's column, filter by the search text.
 void applyRowsChange(RowsChange change, ScanModel& rows, const ViewState& v, const SearchState& s,
                      uint32_t showHeaders);
-// scrollMax for the current rows and client height; the offset is clamped into it.
-void updateScrollRange(ViewState& v, const LayoutMetrics& m, int32_t visibleCount,
-                       int32_t clientHeight);
 
 // The clipboard text of a diagnostic line: line 1 is "<config> | <status>"
 // (cut to 749 characters), line 2 the scan detail, line 3 the icon failures.
