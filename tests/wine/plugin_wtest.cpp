@@ -187,9 +187,16 @@ Usage usage() {
 
 TEST_F(PluginTest, CreateDestroyCyclesDoNotGrowMemoryOrHandles) {
   ASSERT_TRUE(countGdiObjectsOf(plugin.module));
+  // Rows that fill both icon caches: an extension and a program.
+  writeFile(folder + L"\\notes.TXT", 10);
+  writeFile(folder + L"\\setup.exe", 10);
+  int cycles = 0;
   auto cycle = [&] {
     HWND panel = load(folder);
     ASSERT_NE(panel, nullptr);
+    // Every other panel is painted with its rows and their icons, the others
+    // are torn down while they may still be scanning.
+    if (++cycles % 2 == 0) EXPECT_TRUE(waitForScanFinished(panel, 5000));
     pumpMessages(0);
     // The host window is hidden, so the panel is painted through WM_PRINT.
     CapturedBitmap shot;
