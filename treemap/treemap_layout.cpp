@@ -129,6 +129,16 @@ void placeSquarified(TreemapCell* cells, const double* areas, int32_t count, dou
   }
 }
 
+struct SortKey {
+  uint64_t size;
+  const ScanItem* item;
+};
+
+bool keyBefore(const SortKey& a, const SortKey& b) {
+  if (a.size != b.size) return a.size > b.size;
+  return treemapOrderBefore(a.item, b.item);
+}
+
 }  // namespace
 
 bool treemapOrderBefore(const ScanItem* a, const ScanItem* b) {
@@ -143,6 +153,7 @@ bool treemapOrderBefore(const ScanItem* a, const ScanItem* b) {
 
 void releaseTreemapCells(TreemapLayoutState* state) {
   if (!state) return;
+  state->layoutKeyValid = 0;
   releaseBlock(state->allocator, state->treemapCells);
   state->treemapCells = nullptr;
   state->treemapCellCount = 0;
@@ -159,15 +170,25 @@ void layoutTreemap(TreemapLayoutState* state, const ScanItem* const* visibleRows
     state->treemapTotal = 0;
     return;
   }
-  const ScanItem** work = allocateArray<const ScanItem*>(alloc, static_cast<size_t>(visibleCount));
-  if (!work) return;
+  // One block: the sort keys, then the ordered pointers. The keys carry the
+  // size beside the pointer, so ordering by size never touches the (large,
+  // scattered) records. Everything up to the grouping depends on the sizes
+  // alone (equal sizes qualify alike, and their order does not change a sum),
+  // so only the items that end up with cells of their own are put in the full
+  // order, names included, and the tail of a large list is never name-sorted.
+  const size_t rowCount = static_cast<size_t>(visibleCount);
+  if (rowCount > SIZE_MAX / (sizeof(SortKey) + sizeof(const ScanItem*))) return;
+  SortKey* keys = static_cast<SortKey*>(
+      allocateBlock(alloc, rowCount * (sizeof(SortKey) + sizeof(const ScanItem*))));
+  if (!keys) return;
+  const ScanItem** work = reinterpret_cast<const ScanItem**>(keys + rowCount);
   int32_t n = 0;
   for (int32_t i = 0; i < visibleCount; ++i)
-    if (visibleRows[i]) work[n++] = visibleRows[i];
-  std::sort(work, work + n, treemapOrderBefore);
+    if (visibleRows[i]) keys[n++] = SortKey{visibleRows[i]->size, visibleRows[i]};
+  std::sort(keys, keys + n, [](const SortKey& a, const SortKey& b) { return a.size > b.size; });
 
   double total = 0;
-  for (int32_t i = 0; i < n; ++i) total += static_cast<double>(work[i]->size);
+  for (int32_t i = 0; i < n; ++i) total += static_cast<double>(keys[i].size);
   state->treemapTotal = truncateToU64(total);
 
   // Group the tail of small items.
@@ -176,19 +197,17 @@ void layoutTreemap(TreemapLayoutState* state, const ScanItem* const* visibleRows
   const double minCell = mulDiv(kMinCellUnits, dpiScalePercent, 100);
   int32_t keep = 0;
   for (int32_t i = n - 1; i >= 0; --i) {
-    const double share = total > 0 ? static_cast<double>(work[i]->size) / total : 0.0;
+    const double share = total > 0 ? static_cast<double>(keys[i].size) / total : 0.0;
     if (share >= kMinKeptShare && share * W * H >= minCell * minCell) {
       keep = i + 1;
       break;
     }
   }
 
-  const ScanItem** list = work;
-  int32_t count = n;
-  const ScanItem** grouped = nullptr;
-  if (n - keep >= kMinGroupItems) {
-    uint64_t groupSum = 0;
-    for (int32_t i = keep; i < n; ++i) groupSum = addSaturating(groupSum, work[i]->size);
+  const bool grouping = n - keep >= kMinGroupItems;
+  uint64_t groupSum = 0;
+  if (grouping) {
+    for (int32_t i = keep; i < n; ++i) groupSum = addSaturating(groupSum, keys[i].size);
     // The group gives back its largest items only while some item has earned
     // a cell of its own. When none has (an area smaller than the smallest
     // cell worth drawing), handing items back would only make slivers thinner
@@ -196,10 +215,29 @@ void layoutTreemap(TreemapLayoutState* state, const ScanItem* const* visibleRows
     // whole list then stays one "Others" cell that fills the area.
     if (total > 0 && keep > 0) {
       while (n - keep > kMinGroupItems && static_cast<double>(groupSum) / total > kMaxGroupShare) {
-        groupSum -= std::min(groupSum, work[keep]->size);
+        groupSum -= std::min(groupSum, keys[keep].size);
         ++keep;
       }
     }
+  }
+
+  // The full order where it decides something: among equal sizes straddling
+  // the end of the kept items, names choose which are kept; then the kept
+  // items themselves. Without a group every item is a cell.
+  const int32_t ordered = grouping ? keep : n;
+  if (ordered > 0 && ordered < n && keys[ordered - 1].size == keys[ordered].size) {
+    int32_t from = ordered - 1, to = ordered + 1;
+    while (from > 0 && keys[from - 1].size == keys[ordered].size) --from;
+    while (to < n && keys[to].size == keys[ordered].size) ++to;
+    std::sort(keys + from, keys + to, keyBefore);
+  }
+  std::sort(keys, keys + ordered, keyBefore);
+  for (int32_t i = 0; i < n; ++i) work[i] = keys[i].item;
+
+  const ScanItem** list = work;
+  int32_t count = n;
+  const ScanItem** grouped = nullptr;
+  if (grouping) {
     ScanItem& others = state->othersItem;
     std::memset(&others, 0, sizeof others);
     textFormat(others.name, kNameUnits, u"Others (%d items)", n - keep);
@@ -216,6 +254,10 @@ void layoutTreemap(TreemapLayoutState* state, const ScanItem* const* visibleRows
       std::copy(place, work + keep, out);
       list = grouped;
       count = keep + 1;
+    } else {
+      // No room for the grouped list: every item is laid out, in full order.
+      std::sort(keys, keys + n, keyBefore);
+      for (int32_t i = 0; i < n; ++i) work[i] = keys[i].item;
     }
   }
 
@@ -239,7 +281,38 @@ void layoutTreemap(TreemapLayoutState* state, const ScanItem* const* visibleRows
     state->treemapCellCount = count;
   }
   releaseBlock(alloc, grouped);
-  releaseBlock(alloc, work);
+  releaseBlock(alloc, keys);
+}
+
+uint64_t treemapRowsSignature(const ScanItem* const* rows, int32_t count) {
+  constexpr uint64_t kPrime = 0x100000001B3ull;
+  uint64_t sig = 0x14650FB0739D0383ull;
+  for (int32_t i = 0; rows && i < count; ++i) {
+    sig ^= static_cast<uint64_t>(reinterpret_cast<uintptr_t>(rows[i]));
+    sig *= kPrime;
+  }
+  sig ^= static_cast<uint64_t>(static_cast<int64_t>(count));
+  sig *= kPrime;
+  return sig;
+}
+
+bool layoutTreemapIfChanged(TreemapLayoutState* state, const ScanItem* const* visibleRows,
+                            int32_t visibleCount, uint64_t rowsGeneration, int32_t dpiScalePercent,
+                            int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  if (!state) return false;
+  const TreemapLayoutKey key{treemapRowsSignature(visibleRows, visibleCount),
+                             rowsGeneration, visibleCount, dpiScalePercent, left, top, right, bottom};
+  const TreemapLayoutKey& last = state->layoutKey;
+  if (state->layoutKeyValid && last.rowsSignature == key.rowsSignature &&
+      last.rowsGeneration == key.rowsGeneration && last.count == key.count &&
+      last.dpiScalePercent == key.dpiScalePercent && last.left == key.left && last.top == key.top &&
+      last.right == key.right && last.bottom == key.bottom)
+    return false;
+  layoutTreemap(state, visibleRows, visibleCount, dpiScalePercent, left, top, right, bottom);
+  // A layout cut short by memory is tried again next time.
+  state->layoutKeyValid = state->treemapCells != nullptr || visibleCount < 1;
+  state->layoutKey = key;
+  return true;
 }
 
 int32_t treemapCellAt(const TreemapLayoutState* state, int32_t x, int32_t y) {

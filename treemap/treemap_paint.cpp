@@ -108,21 +108,26 @@ void drawBevel(Canvas& canvas, const TreemapMetrics& m, Rect r, uint32_t c) {
 
 }  // namespace
 
+TreemapStyle treemapStyleOf(const PanelSettings& s) {
+  TreemapStyle t{};
+  t.fancyMapStyle = s.fancyMapStyle;
+  t.treeMapLabelSize = s.treeMapLabelSize;
+  t.treeMapIcons = s.treeMapIcons;
+  t.fancyMap = s.fancyMap;
+  t.treeMapColor = s.colors.treeMapColor;
+  t.backgroundColor = s.colors.backgroundColor;
+  t.textColor = s.colors.textColor;
+  t.metaColor = s.colors.metaColor;
+  t.bodyTextHeight = s.bodyTextHeight;
+  t.iconSize = s.iconSize;
+  t.dpiScalePercent = s.dpiScalePercent > 0 ? s.dpiScalePercent : 100;
+  t.numbers = NumberStyle{s.thousandsSeparator[0], s.decimalSeparator[0], s.sizeDisplay};
+  return t;
+}
+
 GlyphKind itemGlyph(const ScanItem& item) {
   if (item.isFolder) return GlyphKind::Folder;
   return isProgramName(item.name) ? GlyphKind::Program : GlyphKind::Document;
-}
-
-uint64_t treemapPopSignature(const ScanItem* const* rows, int32_t count) {
-  constexpr uint64_t kPrime = 0x100000001B3ull;
-  uint64_t sig = 0x14650FB0739D0383ull;
-  for (int32_t i = 0; rows && i < count; ++i) {
-    sig ^= static_cast<uint64_t>(reinterpret_cast<uintptr_t>(rows[i]));
-    sig *= kPrime;
-  }
-  sig ^= static_cast<uint64_t>(static_cast<int64_t>(count));
-  sig *= kPrime;
-  return sig;
 }
 
 void paintTreemap(Canvas& canvas, const TreemapPaintInput& in, uint32_t now) {

@@ -37,6 +37,9 @@ struct TreemapStyle {
   NumberStyle numbers;  // size and percentage texts
 };
 
+// The style of a panel's settings (the colours in force).
+TreemapStyle treemapStyleOf(const PanelSettings& settings);
+
 struct TreemapPaintInput {
   const TreemapLayoutState* layout;  // cells, total and othersItem of the last layout
   TreemapStyle style;
@@ -49,10 +52,6 @@ struct TreemapPaintInput {
 };
 
 void paintTreemap(Canvas& canvas, const TreemapPaintInput& in, uint32_t now);
-
-// Identity of a set of visible rows, in order (their addresses and their
-// number): the paint starts the pop-in whenever it differs from the last one.
-uint64_t treemapPopSignature(const ScanItem* const* rows, int32_t count);
 
 // The glyph that stands in for an item's icon: the folder, the program (a last
 // extension of ".exe" or ".lnk" in any case) or the document.

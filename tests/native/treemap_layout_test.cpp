@@ -446,3 +446,48 @@ TEST(TreemapLayout, PropertiesOverRandomInputs) {
     }
   }
 }
+
+TEST(TreemapLayout, RowsSignatureFollowsTheSetAndItsOrder) {
+  ScanItem a{}, b{};
+  const ScanItem* ab[] = {&a, &b};
+  const ScanItem* ba[] = {&b, &a};
+  const uint64_t sig = treemapRowsSignature(ab, 2);
+  EXPECT_EQ(sig, treemapRowsSignature(ab, 2));
+  EXPECT_NE(sig, treemapRowsSignature(ba, 2));
+  EXPECT_NE(sig, treemapRowsSignature(ab, 1));
+  EXPECT_NE(treemapRowsSignature(ab, 0), treemapRowsSignature(nullptr, -1));
+  // No rows: only the count is mixed into the start value.
+  EXPECT_EQ(treemapRowsSignature(nullptr, 0), 0x14650FB0739D0383ull * 0x100000001B3ull);
+}
+
+// A repaint with the same rows, area, scale and generation keeps the cells;
+// any change lays out again, and so does a layout that memory cut short.
+TEST(TreemapLayout, LayoutIsRedoneOnlyWhenItsInputsChange) {
+  Rows rows{{"a", 30}, {"b", 20}, {"c", 10}};
+  const ScanItem* const* data = rows.data();
+  State st;
+  auto again = [&](const ScanItem* const* r, int32_t n, uint64_t gen, int32_t dpi, int32_t right) {
+    return layoutTreemapIfChanged(&st.s, r, n, gen, dpi, 0, 0, right, 100);
+  };
+  EXPECT_TRUE(again(data, 3, 0, 100, 200));
+  const TreemapCell* cells = st.s.treemapCells;
+  EXPECT_FALSE(again(data, 3, 0, 100, 200));
+  EXPECT_EQ(st.s.treemapCells, cells);
+  const ScanItem* reordered[] = {data[2], data[1], data[0]};
+  EXPECT_TRUE(again(reordered, 3, 0, 100, 200));
+  EXPECT_TRUE(again(reordered, 2, 0, 100, 200));
+  EXPECT_TRUE(again(reordered, 2, 1, 100, 200));
+  EXPECT_TRUE(again(reordered, 2, 1, 125, 200));
+  EXPECT_TRUE(again(reordered, 2, 1, 125, 201));
+  EXPECT_FALSE(again(reordered, 2, 1, 125, 201));
+  // A plain layout in between (or teardown) forgets the key.
+  layoutTreemap(&st.s, data, 3, 100, 0, 0, 50, 50);
+  EXPECT_TRUE(again(reordered, 2, 1, 125, 201));
+  EXPECT_EQ(st.s.treemapCellCount, 2);
+
+  State failing(1);  // the working array cannot be had the first time
+  EXPECT_TRUE(layoutTreemapIfChanged(&failing.s, data, 3, 0, 100, 0, 0, 200, 100));
+  EXPECT_EQ(failing.s.treemapCellCount, 0);
+  EXPECT_TRUE(layoutTreemapIfChanged(&failing.s, data, 3, 0, 100, 0, 0, 200, 100));
+  EXPECT_EQ(failing.s.treemapCellCount, 3);
+}

@@ -318,19 +318,6 @@ TEST(TreemapPaint, ColorStyleTurnsHuesAndTinyCellsAreSkipped) {
             (Lines{"round 2,2,18,18 5 #808080 -", "round 26,2,42,18 5 #808080 -"}));
 }
 
-TEST(TreemapPaint, PopSignatureFollowsTheSetAndItsOrder) {
-  ScanItem a{}, b{};
-  const ScanItem* ab[] = {&a, &b};
-  const ScanItem* ba[] = {&b, &a};
-  const uint64_t sig = treemapPopSignature(ab, 2);
-  EXPECT_EQ(sig, treemapPopSignature(ab, 2));
-  EXPECT_NE(sig, treemapPopSignature(ba, 2));
-  EXPECT_NE(sig, treemapPopSignature(ab, 1));
-  EXPECT_NE(treemapPopSignature(ab, 0), treemapPopSignature(nullptr, -1));
-  // No rows: only the count is mixed into the start value.
-  EXPECT_EQ(treemapPopSignature(nullptr, 0), 0x14650FB0739D0383ull * 0x100000001B3ull);
-}
-
 // ---------------------------------------------------------------------------
 // Hover popup. Text is 7 pixels a character; the bounds are 0,0,400,300.
 
