@@ -4,6 +4,8 @@
 #include "format/number_format.h"
 #include "format/text.h"
 #include "scan/scan_progress.h"
+#include "treemap/hover_popup.h"
+#include "treemap/treemap_paint.h"
 
 double hoverFlash(uint32_t elapsed) {
   if (elapsed >= 450) return 0.0;
@@ -327,11 +329,39 @@ void paintList(const Paint& p, const VerticalBands& bands, PaintResults& out, ui
 }
 
 // The treemap view's area: the treemap painter and its popup draw here.
+// A new visible set (by identity and order) starts the pop-in with this very
+// frame; the window stores the signature and starts the animation's timer.
 void paintTreemapView(const Paint& p, const Rect& area, PaintResults& out, uint32_t now) {
-  (void)p;
-  (void)area;
-  (void)out;
-  (void)now;
+  TreemapLayoutState* layout = p.v.treemap;
+  if (!layout) return;
+  uint32_t popAnimating = p.view.popAnimating;
+  uint32_t popStartTick = p.view.popStartTick;
+  if (p.s.fancyPop) {
+    const uint64_t signature = treemapRowsSignature(p.v.visibleRows, p.v.visibleCount);
+    if (!p.view.popSignatureValid || signature != p.view.popSignature) {
+      out.popRestart = 1;
+      out.popSignature = signature;
+      popAnimating = 1;
+      popStartTick = now;
+    }
+  }
+  layoutTreemapIfChanged(layout, p.v.visibleRows, p.v.visibleCount, p.v.rowsGeneration,
+                         p.m.dpiScalePercent, area.left, area.top, area.right, area.bottom);
+
+  TreemapPaintInput in{};
+  in.layout = layout;
+  in.style = treemapStyleOf(p.s);
+  in.hoverCell = p.view.hoverCell;
+  in.hoverStartTick = p.view.hoverStartTick;
+  in.popAnimating = popAnimating;
+  in.popStartTick = popStartTick;
+  // With coloured icons off every cell gets its glyph.
+  in.iconFor = p.s.colorIcons ? p.v.iconFor : nullptr;
+  in.iconContext = p.v.iconContext;
+  paintTreemap(p.c, in, now);
+
+  const HoverPopupInput popup{layout, in.style, p.view.hoverCell, p.view.hoverX, p.view.hoverY};
+  paintHoverPopup(p.c, popup, makeRect(0, 0, p.W, p.H));
 }
 
 void paintTooltip(const Paint& p, const Rect& button) {

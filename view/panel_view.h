@@ -40,8 +40,9 @@ struct PanelView {
   uint32_t hasSearchEdit;
   Rect searchFrameRect;
 
-  // The treemap's cells of the last layout (the treemap view paints them).
-  const TreemapLayoutState* treemap;
+  // The treemap's cells: the treemap view lays them out here (again only
+  // when its rows, area or scale changed) and paints them.
+  TreemapLayoutState* treemap;
 
   // Icons: the row's icon when colorIcons is on, and the Everything marks
   // (null: the magnifier glyph stands in).

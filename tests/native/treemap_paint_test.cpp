@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "format/text.h"
+#include "tests/support/recording_canvas.h"
 #include "treemap/hover_popup.h"
 #include "treemap/treemap_paint.h"
 
@@ -16,57 +17,13 @@ constexpr uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8)
 constexpr uint32_t kMap = rgb(62, 146, 166);
 constexpr uint32_t kBack = rgb(42, 42, 42);
 
-std::string hex(Color c) {
-  if (c == kNoColor) return "-";
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "#%02X%02X%02X", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-  return buf;
+// The recorded lines that start with `kind`.
+std::vector<std::string> only(const RecordingCanvas& c, const std::string& kind) {
+  std::vector<std::string> out;
+  for (const auto& l : c.lines)
+    if (l.compare(0, kind.size(), kind) == 0) out.push_back(l);
+  return out;
 }
-std::string box(Rect r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-         "," + std::to_string(r.bottom);
-}
-
-// One line per call; text is measured as 7 pixels per character.
-struct Recorder : Canvas {
-  std::vector<std::string> calls;
-  void add(const std::string& s) { calls.push_back(s); }
-  void fillRect(Rect r, Color c) override { add("fill " + box(r) + " " + hex(c)); }
-  void frameRect(Rect r, Color c) override { add("frame " + box(r) + " " + hex(c)); }
-  void gradientBar(Rect r, double, Color, Color) override { add("bar " + box(r)); }
-  void roundRect(Rect r, int32_t k, Color f, Color o) override {
-    add("round " + box(r) + " " + std::to_string(k) + " " + hex(f) + " " + hex(o));
-  }
-  void polygon(const Point*, int32_t n, Color c) override {
-    add("polygon " + std::to_string(n) + " " + hex(c));
-  }
-  void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Color c) override {
-    add("line " + box(Rect{x0, y0, x1, y1}) + " " + hex(c));
-  }
-  void text(Rect r, const char16_t* s, FontRole f, Color c, TextFlags) override {
-    static const char* fonts[] = {"Title", "Body", "BodyBold", "Small", "Italic"};
-    add("text " + box(r) + " " + fonts[static_cast<int>(f)] + " " + hex(c) + " '" + textToUtf8(s) + "'");
-  }
-  int32_t textWidth(const char16_t* s, FontRole) override {
-    return 7 * static_cast<int32_t>(textLength(s));
-  }
-  void icon(Rect r, IconHandle) override { add("icon " + box(r)); }
-  void glyph(GlyphKind g, int32_t x, int32_t y, int32_t size, Color c, Color w) override {
-    static const char* kinds[] = {"Folder", "Document", "Program", "Magnifier"};
-    add(std::string("glyph ") + kinds[static_cast<int>(g)] + " " + std::to_string(x) + "," +
-        std::to_string(y) + " " + std::to_string(size) + " " + hex(c) + " " + hex(w));
-  }
-  void clip(Rect r) override { add("clip " + box(r)); }
-  void clipRoundRect(Rect r, int32_t k) override { add("cliproundrect " + box(r) + " " + std::to_string(k)); }
-  void unclip() override { add("unclip"); }
-  // The calls whose text starts with `kind`.
-  std::vector<std::string> only(const std::string& kind) const {
-    std::vector<std::string> out;
-    for (const auto& c : calls)
-      if (c.compare(0, kind.size(), kind) == 0) out.push_back(c);
-    return out;
-  }
-};
 
 ScanItem makeItem(const char* name, uint64_t size, bool folder = false, int32_t files = -1) {
   ScanItem item{};
@@ -124,9 +81,9 @@ TreemapPaintInput input(const TreemapLayoutState* layout, TreemapStyle s = style
 }
 
 std::vector<std::string> paint(const TreemapPaintInput& in, uint32_t now) {
-  Recorder r;
+  RecordingCanvas r;
   paintTreemap(r, in, now);
-  return r.calls;
+  return r.lines;
 }
 
 using Lines = std::vector<std::string>;
@@ -140,14 +97,14 @@ TEST(TreemapPaint, SingleCellInTheMapColourPopsInAtOnce) {
   in.style.treeMapLabelSize = 0;
   in.style.treeMapIcons = 0;
   EXPECT_EQ(paint(in, 5000),
-            (Lines{"round 2,2,98,58 5 #3E92A6 -", "text 8,8,94,24 Body #F2F2F2 'only'"}));
+            (Lines{"roundrect 2,2,98,58 5 #3E92A6 none", "text 8,8,94,24 Body #F2F2F2 'only' single|end|noprefix"}));
 
   // Pop-in: the single cell has no delay; 140 ms in it is the plain form,
   // scaled about the centre by the ease (1.0877: half sizes 52 and 30), with
   // no label.
   in.popAnimating = 1;
   in.popStartTick = 0xFFFFFF00u;  // the tick count wraps during the animation
-  EXPECT_EQ(paint(in, 0xFFFFFF00u + 140), (Lines{"round -2,0,102,60 5 #3E92A6 -"}));
+  EXPECT_EQ(paint(in, 0xFFFFFF00u + 140), (Lines{"roundrect -2,0,102,60 5 #3E92A6 none"}));
   EXPECT_EQ(paint(in, 0xFFFFFF00u), Lines{});  // no extent yet
   EXPECT_EQ(paint(in, 0xFFFFFF00u + 280), paint(input(c.get(), in.style), 0));
 }
@@ -163,8 +120,8 @@ TEST(TreemapPaint, PopInShowsOnlyTheCellsThatAreDue) {
   // Cell 0 is 100 ms in (ease 0.985), cell 1 50 ms (0.651), cell 2 is due but
   // still without extent, cells 3.. are not due.
   ASSERT_EQ(frame.size(), 2u) << ::testing::PrintToString(frame);
-  EXPECT_EQ(frame[0], "round 3,3,37,37 5 #3E92A6 -");
-  EXPECT_EQ(frame[1], "round 49,9,71,31 5 #3D8B9D -");
+  EXPECT_EQ(frame[0], "roundrect 3,3,37,37 5 #3E92A6 none");
+  EXPECT_EQ(frame[1], "roundrect 49,9,71,31 5 #3D8B9D none");
   // 830 ms in every cell is drawn in full; only the labels are missing here
   // (the cells are too small for one).
   EXPECT_EQ(paint(in, 1830).size(), 12u);
@@ -176,15 +133,15 @@ TEST(TreemapPaint, OthersCellIsOutlinedAndLabelledInItalicWithoutIcon) {
     SCOPED_TRACE(mapStyle);
     Cells c;
     c.addOthers(Rect{0, 0, 200, 100}, "Others (7 items)", 2048);
-    Recorder r;
+    RecordingCanvas r;
     paintTreemap(r, input(c.get(), style(mapStyle)), 0);
-    const Lines rounds = r.only("round");
+    const Lines rounds = only(r, "roundrect");
     ASSERT_FALSE(rounds.empty());
     EXPECT_EQ(rounds.back().substr(rounds.back().size() - 7), "#3E92A6");  // outline
-    EXPECT_TRUE(r.only("line").empty());  // no bevel
-    EXPECT_TRUE(r.only("glyph").empty());
-    EXPECT_TRUE(r.only("icon").empty());
-    const Lines texts = r.only("text");
+    EXPECT_TRUE(only(r, "line").empty());  // no bevel
+    EXPECT_TRUE(only(r, "glyph").empty());
+    EXPECT_TRUE(only(r, "icon").empty());
+    const Lines texts = only(r, "text");
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_NE(texts[0].find("Italic #F2F2F2 'Others (7 items)'"), std::string::npos) << texts[0];
     EXPECT_NE(texts[1].find("Small"), std::string::npos);
@@ -201,16 +158,16 @@ TEST(TreemapPaint, PulseOnTheHoveredCellOnly) {
   in.hoverCell = 1;
   in.hoverStartTick = 500;
   const struct { uint32_t now; int32_t fancyMap; const char* second; } rows[] = {
-      {500, 1, "round 22,2,38,18 5 #5AAEC2 -"},  // +28
-      {725, 1, "round 22,2,38,18 5 #4599AD -"},  // +7
-      {950, 1, "round 22,2,38,18 5 #3E92A6 -"},  // over
-      {500, 0, "round 22,2,38,18 5 #3E92A6 -"},  // FancyMap off
+      {500, 1, "roundrect 22,2,38,18 5 #5AAEC2 none"},  // +28
+      {725, 1, "roundrect 22,2,38,18 5 #4599AD none"},  // +7
+      {950, 1, "roundrect 22,2,38,18 5 #3E92A6 none"},  // over
+      {500, 0, "roundrect 22,2,38,18 5 #3E92A6 none"},  // FancyMap off
   };
   for (const auto& r : rows) {
     in.style.fancyMap = r.fancyMap;
     const Lines frame = paint(in, r.now);
     ASSERT_EQ(frame.size(), 2u);
-    EXPECT_EQ(frame[0], "round 2,2,18,18 5 #3E92A6 -") << r.now;
+    EXPECT_EQ(frame[0], "roundrect 2,2,18,18 5 #3E92A6 none") << r.now;
     EXPECT_EQ(frame[1], r.second) << r.now;
   }
 }
@@ -225,10 +182,10 @@ TEST(TreemapPaint, LabelThresholds) {
   for (const auto& r : rows) {
     Cells c;
     c.add(Rect{10, 10, 10 + r.w + 4, 10 + r.h + 4}, makeItem("name.txt", 1));
-    Recorder rec;
+    RecordingCanvas rec;
     paintTreemap(rec, input(c.get()), 0);
-    EXPECT_EQ(rec.only("text").size(), static_cast<size_t>(r.texts)) << r.w << "x" << r.h;
-    EXPECT_EQ(rec.only("glyph").size(), r.icon ? 1u : 0u) << r.w << "x" << r.h;
+    EXPECT_EQ(only(rec, "text").size(), static_cast<size_t>(r.texts)) << r.w << "x" << r.h;
+    EXPECT_EQ(only(rec, "glyph").size(), r.icon ? 1u : 0u) << r.w << "x" << r.h;
   }
 }
 
@@ -241,11 +198,11 @@ TEST(TreemapPaint, IconOrGlyphBeforeTheName) {
   int token = 0;
   const struct { ScanItem item; const char* want; } rows[] = {
       {makeItem("has-icon", 1), "icon 16,24,32,40"},
-      {makeItem("dir.exe", 1, true), "glyph Folder 16,24 16 #F2F2F2 #3E92A6"},
-      {makeItem("Setup.EXE", 1), "glyph Program 16,24 16 #F2F2F2 #3E92A6"},
-      {makeItem("link.lnk", 1), "glyph Program 16,24 16 #F2F2F2 #3E92A6"},
-      {makeItem("setup.exe.txt", 1), "glyph Document 16,24 16 #F2F2F2 #3E92A6"},
-      {makeItem("exe", 1), "glyph Document 16,24 16 #F2F2F2 #3E92A6"},
+      {makeItem("dir.exe", 1, true), "glyph folder 16,24 16 #F2F2F2 #3E92A6"},
+      {makeItem("Setup.EXE", 1), "glyph program 16,24 16 #F2F2F2 #3E92A6"},
+      {makeItem("link.lnk", 1), "glyph program 16,24 16 #F2F2F2 #3E92A6"},
+      {makeItem("setup.exe.txt", 1), "glyph document 16,24 16 #F2F2F2 #3E92A6"},
+      {makeItem("exe", 1), "glyph document 16,24 16 #F2F2F2 #3E92A6"},
   };
   for (const auto& r : rows) {
     Cells c;
@@ -253,11 +210,11 @@ TEST(TreemapPaint, IconOrGlyphBeforeTheName) {
     TreemapPaintInput in = input(c.get());
     in.iconFor = &Lookup::iconFor;
     in.iconContext = &token;
-    Recorder rec;
+    RecordingCanvas rec;
     paintTreemap(rec, in, 0);
-    const Lines texts = rec.only("text");
-    ASSERT_EQ(rec.calls.size(), 4u) << textToUtf8(r.item.name);
-    EXPECT_EQ(rec.calls[1], r.want);
+    const Lines texts = only(rec, "text");
+    ASSERT_EQ(rec.lines.size(), 4u) << textToUtf8(r.item.name);
+    EXPECT_EQ(rec.lines[1].substr(0, std::string(r.want).size()), r.want);
     // The two-line block is 32 high; the 16-pixel icon is centred in it and
     // the text starts after it and the spacing.
     EXPECT_EQ(texts[0].substr(0, 22), "text 36,16,202,32 Body");
@@ -269,31 +226,31 @@ TEST(TreemapPaint, SoftBevelAndGradientBands) {
   Cells c;
   c.add(Rect{0, 0, 30, 24}, makeItem("a", 1));  // inner 26 x 20: no label
   EXPECT_EQ(paint(input(c.get(), style(kMapSoft)), 0),
-            (Lines{"round 2,2,28,22 5 #3B8293 -",  // 16 % toward the background
-                   "line 7,2,23,2 #63AABB", "line 2,7,2,17 #63AABB",
-                   "line 7,21,23,21 #095061", "line 27,7,27,17 #095061"}));
+            (Lines{"roundrect 2,2,28,22 5 #3B8293 none",  // 16 % toward the background
+                   "line 7,2 23,2 #63AABB", "line 2,7 2,17 #63AABB",
+                   "line 7,21 23,21 #095061", "line 27,7 27,17 #095061"}));
 
   // Gradient of (62, 146, 166): rows run from (82, 166, 186) to (46, 130, 150),
   // 36 steps over 20 rows, so every row differs and gets its own fill.
-  Recorder r;
+  RecordingCanvas r;
   paintTreemap(r, input(c.get(), style(kMapGradient)), 0);
-  ASSERT_EQ(r.calls.size(), 23u);
-  EXPECT_EQ(r.calls[0], "cliproundrect 2,2,28,22 5");
-  EXPECT_EQ(r.calls[1], "fill 2,2,28,3 #52A6BA");
-  EXPECT_EQ(r.calls[20], "fill 2,21,28,22 #308498");
-  EXPECT_EQ(r.calls[21], "unclip");
-  EXPECT_EQ(r.calls[22], "round 2,2,28,22 5 - #207488");
+  ASSERT_EQ(r.lines.size(), 23u);
+  EXPECT_EQ(r.lines[0], "cliproundrect 2,2,28,22 5");
+  EXPECT_EQ(r.lines[1], "fill 2,2,28,3 #52A6BA");
+  EXPECT_EQ(r.lines[20], "fill 2,21,28,22 #308498");
+  EXPECT_EQ(r.lines[21], "unclip");
+  EXPECT_EQ(r.lines[22], "roundrect 2,2,28,22 5 none #207488");
 
   // A taller cell has runs of equal rows: one fill per run, together covering
   // the inner box without gaps.
   Cells tall;
   tall.add(Rect{0, 0, 30, 204}, makeItem("a", 1));
-  Recorder t;
+  RecordingCanvas t;
   TreemapPaintInput in = input(tall.get(), style(kMapGradient));
   in.style.treeMapLabelSize = 0;
   in.style.treeMapIcons = 0;
   paintTreemap(t, in, 0);
-  const Lines fills = t.only("fill");
+  const Lines fills = only(t, "fill");
   EXPECT_EQ(fills.size(), 36u);  // trunc(-36 j / 200) takes 36 values
   int32_t next = 2;
   for (const auto& f : fills) {
@@ -311,11 +268,11 @@ TEST(TreemapPaint, ColorStyleTurnsHuesAndTinyCellsAreSkipped) {
   c.add(Rect{20, 0, 24, 20}, makeItem("thin", 2));  // 4 wide: not above 2 * gap
   c.add(Rect{24, 0, 44, 20}, makeItem("b", 1));
   EXPECT_EQ(paint(input(c.get(), style(kMapColor)), 0),
-            (Lines{"round 2,2,18,18 5 #3E92A6 -", "round 26,2,42,18 5 #55A63E -"}));  // 275 degrees
+            (Lines{"roundrect 2,2,18,18 5 #3E92A6 none", "roundrect 26,2,42,18 5 #55A63E none"}));  // 275 degrees
   TreemapStyle grey = style(kMapColor);
   grey.treeMapColor = rgb(128, 128, 128);
   EXPECT_EQ(paint(input(c.get(), grey), 0),
-            (Lines{"round 2,2,18,18 5 #808080 -", "round 26,2,42,18 5 #808080 -"}));
+            (Lines{"roundrect 2,2,18,18 5 #808080 none", "roundrect 26,2,42,18 5 #808080 none"}));
 }
 
 // ---------------------------------------------------------------------------
@@ -334,9 +291,9 @@ HoverPopupInput popupInput(const TreemapLayoutState* layout, int32_t cell, int32
 }
 
 Lines popup(const HoverPopupInput& in, Rect bounds = Rect{0, 0, 400, 300}) {
-  Recorder r;
+  RecordingCanvas r;
   paintHoverPopup(r, in, bounds);
-  return r.calls;
+  return r.lines;
 }
 
 }  // namespace
@@ -357,18 +314,18 @@ TEST(HoverPopup, PlacedBesideThePointerAndFlippedAtTheEdges) {
   for (const auto& r : rows) {
     const Lines calls = popup(popupInput(c.get(), 0, r.x, r.y));
     ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0], "round " + box(r.want) + " 5 #4D4D4D #202020") << r.x << "," << r.y;
+    EXPECT_EQ(calls[0], "roundrect " + rectText(r.want) + " 5 #4D4D4D #202020") << r.x << "," << r.y;
   }
   // A flip that would leave the bounds is clamped to 2 pixels inside them.
   Lines calls = popup(popupInput(c.get(), 0, 100, 20), Rect{0, 0, 200, 60});
-  EXPECT_EQ(calls[0], "round 2,2,116,44 5 #4D4D4D #202020");
+  EXPECT_EQ(calls[0], "roundrect 2,2,116,44 5 #4D4D4D #202020");
   // Text lines inside the box; light background: the fill is darker.
   HoverPopupInput light = popupInput(c.get(), 0, 100, 100);
   light.style.backgroundColor = rgb(192, 192, 192);
   calls = popup(light);
-  EXPECT_EQ(calls[0], "round 116,116,230,158 5 #9D9D9D #707070");
-  EXPECT_EQ(calls[1], "text 124,121,222,137 Body #EFF6FF 'abcdefghij'");
-  EXPECT_EQ(calls[2], "text 124,137,222,153 Body #94A3B8 '1.0 KB (25.0%)'");
+  EXPECT_EQ(calls[0], "roundrect 116,116,230,158 5 #9D9D9D #707070");
+  EXPECT_EQ(calls[1], "text 124,121,222,137 Body #EFF6FF 'abcdefghij' single|end|noprefix");
+  EXPECT_EQ(calls[2], "text 124,137,222,153 Body #94A3B8 '1.0 KB (25.0%)' single|end|noprefix");
 }
 
 TEST(HoverPopup, NarrowPanelsAndStaleHoverIndexes) {
@@ -377,7 +334,7 @@ TEST(HoverPopup, NarrowPanelsAndStaleHoverIndexes) {
   // Narrower than the text: as wide as the bounds less 8, the lines cut by the canvas.
   Lines calls = popup(popupInput(c.get(), 0, 10, 10), Rect{0, 0, 60, 100});
   ASSERT_EQ(calls.size(), 3u);
-  EXPECT_EQ(calls[0], "round 2,26,54,68 5 #4D4D4D #202020");
+  EXPECT_EQ(calls[0], "roundrect 2,26,54,68 5 #4D4D4D #202020");
   EXPECT_EQ(calls[1].substr(0, 19), "text 10,31,46,47 Bo");
   // Too narrow for any box: nothing rather than an inverted box.
   EXPECT_TRUE(popup(popupInput(c.get(), 0, 1, 1), Rect{0, 0, 8, 100}).empty());
