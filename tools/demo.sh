@@ -29,18 +29,23 @@ WINEPREFIX="$hidpi" MORVANE_SCREEN=1600x1200x24 "$root/tools/wine-run.sh" \
 
 # The treemap in each of its four styles, and its hover popup. The viewer loads
 # the plugin (and its Morvane.cfg) from its own folder, so each style gets a
-# copy of both beside its own settings file.
+# copy of both beside its own settings file. Without a FOLDER the treemap shows
+# /usr/share, whose sizes spread over many folders: this repository's own build
+# output would fill nearly the whole map.
 winpath() { echo "Z:$(echo "$1" | sed 's|/|\\|g')"; }
+mapfolder=$folder
+if [ -z "${1:-}" ] && [ -d /usr/share ]; then mapfolder=/usr/share; fi
+winmapfolder=$(winpath "$mapfolder")
 for style in flat color soft gradient; do
   dir="$root/build/demo/treemap-$style"
   mkdir -p "$dir"
   cp "$root/build/win/bin/Morvane.wlx" "$root/build/win/bin/morvane-view.exe" "$dir/"
   printf '[Treemap]\r\nFancyMapStyle=%s\r\n' "$style" >"$dir/Morvane.cfg"
-  "$root/tools/wine-run.sh" "$dir/morvane-view.exe" "$winfolder" --size 1000x700 --dark --treemap \
+  "$root/tools/wine-run.sh" "$dir/morvane-view.exe" "$winmapfolder" --size 1000x700 --dark --treemap \
       --screenshot "$(winpath "$root/out/treemap-$style.png")" --timeout 300
 done
 # The popup over a cell left of the middle, in the light theme.
-"$root/tools/wine-run.sh" "$root/build/demo/treemap-flat/morvane-view.exe" "$winfolder" \
+"$root/tools/wine-run.sh" "$root/build/demo/treemap-flat/morvane-view.exe" "$winmapfolder" \
     --size 1000x700 --light --treemap --hover 300,330 \
     --screenshot "$(winpath "$root/out/treemap-popup.png")" --timeout 300
 ls -l "$root"/out/panel-*.png "$root"/out/treemap-*.png

@@ -129,6 +129,9 @@ void clickTreemapButton() {
   PostMessageW(g_panel, WM_MOUSEMOVE, 0, pos);
   PostMessageW(g_panel, WM_LBUTTONDOWN, MK_LBUTTON, pos);
   PostMessageW(g_panel, WM_LBUTTONUP, 0, pos);
+  // Then off the button (into the title band, over nothing), so its tooltip
+  // does not stay in the picture.
+  PostMessageW(g_panel, WM_MOUSEMOVE, 0, pointerTo(POINT{1, 1}));
 }
 
 void hoverPoint() { PostMessageW(g_panel, WM_MOUSEMOVE, 0, pointerTo(POINT{g_hoverX, g_hoverY})); }
@@ -222,6 +225,9 @@ LRESULT CALLBACK frameProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
     case kScanDone:
       // The view steps run in order, each after the previous one's animation.
       if (g_openTreemap) {
+        // The panel answers a click from the controls of its last paint; the
+        // one that follows the scan's end is still pending, so it runs first.
+        UpdateWindow(g_panel);
         clickTreemapButton();
         if (g_shotPending || g_hover) SetTimer(window, kTreemapShownTimer, 1000, nullptr);
       } else if (g_hover) {
