@@ -367,27 +367,3 @@ TEST(ListPaint, RowsOffScreenAreSkipped) {
     EXPECT_EQ(c.lines.back().compare(0, 5, "fill "), 0);
   }
 }
-
-TEST(ListPaint, ControlsTooltipAndSearchFrame) {
-  Panel p;
-  p.view.treemapButtonHover = 1;
-  p.view.showTopFiles = 1;
-  p.v.hasSearchEdit = 1;
-  p.v.searchFrameRect = Rect{300, 14, 450, 36};
-  RecordingCanvas c = p.paint();
-  const TopControls tc = layoutTopControls(layoutMetricsOf(p.s), 800);
-  EXPECT_EQ(rectText(p.results.topFilesToggleRect), rectText(tc.topFilesToggle));
-  EXPECT_EQ(c.lineContaining(rectText(tc.checkSquare)), "fill " + rectText(tc.checkSquare) + " " + hex(kHeader));
-  EXPECT_EQ(drawn(c, "Top 50 Files"), "Body " + hex(kTopLabel) + " 'Top 50 Files' vcenter|single|noprefix");
-  for (int k = 0; k < 4; ++k)
-    EXPECT_EQ(c.lineContaining(rectText(tc.glyphCells[k])),
-              "fill " + rectText(tc.glyphCells[k]) + " " + hex(blendColor(kTreeMap, kBack, 0.15 + 0.22 * k)));
-  EXPECT_EQ(countLines(c, "frame " + rectText(tc.treemapButton)), 0);  // list view: no frame
-  EXPECT_EQ(countLines(c, "frame 299,13,451,37 " + hex(kSearchBorder)), 1);
-  const Rect b = tc.treemapButton;
-  const int32_t w = 7 * 7 + 16, left = b.right - w;
-  const Color fill = shiftColor(kBack, 35);
-  EXPECT_EQ(c.linesStartingWith("roundrect"), "roundrect " + rectText(Rect{left, b.bottom + 6, b.right, b.bottom + 6 + 20}) +
-                                                  " 5 " + hex(fill) + " " + hex(shiftColor(fill, -45)));
-  EXPECT_EQ(drawn(c, "TreeMap"), "Body " + hex(kText) + " 'TreeMap' center|vcenter|single|noprefix");
-}

@@ -17,64 +17,21 @@ std::string rectText(Rect r) {
   return buf;
 }
 
-namespace {
-
-const char* fontName(FontRole f) {
-  switch (f) {
-    case FontRole::Title: return "Title";
-    case FontRole::Body: return "Body";
-    case FontRole::BodyBold: return "BodyBold";
-    case FontRole::Small: return "Small";
-    case FontRole::Italic: return "Italic";
-  }
-  return "?";
-}
-
-std::string flagsText(TextFlags flags) {
-  static const struct {
-    TextFlags flag;
-    const char* name;
-  } kNames[] = {{kTextRight, "right"},     {kTextCenter, "center"},   {kTextVCenter, "vcenter"},
-                {kTextSingleLine, "single"}, {kTextEndEllipsis, "end"}, {kTextPathEllipsis, "path"},
-                {kTextWordBreak, "wrap"},    {kTextNoPrefix, "noprefix"}};
-  std::string out;
-  for (const auto& n : kNames) {
-    if (!(flags & n.flag)) continue;
-    if (!out.empty()) out += '|';
-    out += n.name;
-  }
-  return out.empty() ? "left" : out;
-}
-
-const char* glyphName(GlyphKind g) {
-  switch (g) {
-    case GlyphKind::Folder: return "folder";
-    case GlyphKind::Document: return "document";
-    case GlyphKind::Program: return "program";
-    case GlyphKind::Magnifier: return "magnifier";
-  }
-  return "?";
-}
-
-}  // namespace
-
-void RecordingCanvas::fillRect(Rect r, Color c) {
-  lines.push_back("fill " + rectText(r) + " " + colorText(c));
-}
-
-void RecordingCanvas::frameRect(Rect r, Color c) {
-  lines.push_back("frame " + rectText(r) + " " + colorText(c));
+// `format` holds up to two %s: the rectangle, then the colour; `tail` follows.
+void RecordingCanvas::add(const char* format, Rect r, Color c, const std::string& tail) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, format, rectText(r).c_str(), colorText(c).c_str());
+  lines.push_back(buf + tail);
 }
 
 void RecordingCanvas::gradientBar(Rect r, double fraction, Color from, Color to) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.4f", fraction);
-  lines.push_back("bar " + rectText(r) + " " + buf + " " + colorText(from) + ">" + colorText(to));
+  char f[32];
+  std::snprintf(f, sizeof f, " %.4f ", fraction);
+  add("bar %s", r, kNoColor, f + colorText(from) + ">" + colorText(to));
 }
 
 void RecordingCanvas::roundRect(Rect r, int32_t corner, Color fill, Color outline) {
-  lines.push_back("roundrect " + rectText(r) + " " + std::to_string(corner) + " " + colorText(fill) +
-                  " " + colorText(outline));
+  add("roundrect %s", r, kNoColor, " " + std::to_string(corner) + " " + colorText(fill) + " " + colorText(outline));
 }
 
 void RecordingCanvas::polygon(const Point* points, int32_t count, Color c) {
@@ -85,47 +42,44 @@ void RecordingCanvas::polygon(const Point* points, int32_t count, Color c) {
 }
 
 void RecordingCanvas::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Color c) {
-  lines.push_back("line " + std::to_string(x0) + "," + std::to_string(y0) + " " +
-                  std::to_string(x1) + "," + std::to_string(y1) + " " + colorText(c));
+  add("line %s %s", Rect{x0, y0, x1, y1}, c);
 }
 
 void RecordingCanvas::text(Rect r, const char16_t* s, FontRole f, Color c, TextFlags flags) {
-  lines.push_back("text " + rectText(r) + " " + fontName(f) + " " + colorText(c) + " '" +
-                  textToUtf8(s ? s : u"") + "' " + flagsText(flags));
+  static const char* const kFonts[] = {"Title", "Body", "BodyBold", "Small", "Italic"};
+  static const char* const kFlags[] = {"right", "center", "vcenter", "single", "end", "path", "wrap", "noprefix"};
+  std::string names;
+  for (int i = 0; i < 8; ++i)
+    if (flags & (1u << i)) names += (names.empty() ? "" : "|") + std::string(kFlags[i]);
+  add("text %s ", r, kNoColor,
+      std::string(kFonts[static_cast<int>(f) % 5]) + " " + colorText(c) + " '" + textToUtf8(s ? s : u"") +
+          "' " + (names.empty() ? "left" : names));
 }
 
 int32_t RecordingCanvas::textWidth(const char16_t* s, FontRole f) {
-  const int32_t per = f == FontRole::Title ? 2 * charWidth : charWidth;
-  return s ? static_cast<int32_t>(textLength(s)) * per : 0;
+  return s ? static_cast<int32_t>(textLength(s)) * (f == FontRole::Title ? 2 : 1) * charWidth : 0;
 }
 
 void RecordingCanvas::icon(Rect r, IconHandle icon) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%p", icon);
-  lines.push_back("icon " + rectText(r) + " " + buf);
+  std::snprintf(buf, sizeof buf, " %p", icon);
+  add("icon %s", r, kNoColor, buf);
 }
 
 void RecordingCanvas::glyph(GlyphKind g, int32_t x, int32_t y, int32_t size, Color c, Color window) {
-  lines.push_back(std::string("glyph ") + glyphName(g) + " " + std::to_string(x) + "," +
-                  std::to_string(y) + " " + std::to_string(size) + " " + colorText(c) + " " +
-                  colorText(window));
+  static const char* const kGlyphs[] = {"folder", "document", "program", "magnifier"};
+  lines.push_back(std::string("glyph ") + kGlyphs[static_cast<int>(g) % 4] + " " + std::to_string(x) + "," +
+                  std::to_string(y) + " " + std::to_string(size) + " " + colorText(c) + " " + colorText(window));
 }
-
-void RecordingCanvas::clip(Rect r) { lines.push_back("clip " + rectText(r)); }
 
 void RecordingCanvas::clipRoundRect(Rect r, int32_t corner) {
-  lines.push_back("cliproundrect " + rectText(r) + " " + std::to_string(corner));
+  add("cliproundrect %s", r, kNoColor, " " + std::to_string(corner));
 }
-
-void RecordingCanvas::unclip() { lines.push_back("unclip"); }
 
 std::string RecordingCanvas::linesStartingWith(const std::string& prefix) const {
   std::string out;
-  for (const std::string& l : lines) {
-    if (l.compare(0, prefix.size(), prefix) != 0) continue;
-    if (!out.empty()) out += '\n';
-    out += l;
-  }
+  for (const std::string& l : lines)
+    if (l.compare(0, prefix.size(), prefix) == 0) out += (out.empty() ? "" : "\n") + l;
   return out;
 }
 

@@ -1,8 +1,8 @@
 // A Canvas that writes one line per drawing call, so a native test compares
-// the text of a whole frame, or of the lines it cares about:
+// the text of a frame, or of the lines it cares about:
 //   text 16,10,820,30 Title #3B82F6 'Morvane Storage Analysis' single|noprefix
-// Colours are written #RRGGBB. Text is measured at a fixed width per unit
-// (charWidth, doubled for the title font), so layouts are predictable.
+// Colours are written #RRGGBB. Text is measured at charWidth pixels a unit
+// (twice that in the title font), so layouts are predictable.
 #pragma once
 #include <string>
 #include <vector>
@@ -14,8 +14,8 @@ class RecordingCanvas : public Canvas {
   std::vector<std::string> lines;
   int32_t charWidth = 7;
 
-  void fillRect(Rect r, Color c) override;
-  void frameRect(Rect r, Color c) override;
+  void fillRect(Rect r, Color c) override { add("fill %s %s", r, c); }
+  void frameRect(Rect r, Color c) override { add("frame %s %s", r, c); }
   void gradientBar(Rect r, double fraction, Color from, Color to) override;
   void roundRect(Rect r, int32_t corner, Color fill, Color outline) override;
   void polygon(const Point* points, int32_t count, Color c) override;
@@ -24,14 +24,17 @@ class RecordingCanvas : public Canvas {
   int32_t textWidth(const char16_t* s, FontRole f) override;
   void icon(Rect r, IconHandle icon) override;
   void glyph(GlyphKind g, int32_t x, int32_t y, int32_t size, Color c, Color window) override;
-  void clip(Rect r) override;
+  void clip(Rect r) override { add("clip %s", r, kNoColor); }
   void clipRoundRect(Rect r, int32_t corner) override;
-  void unclip() override;
+  void unclip() override { lines.push_back("unclip"); }
 
   // The recorded lines starting with `prefix`, joined by newlines.
   std::string linesStartingWith(const std::string& prefix) const;
   // The first recorded line that contains `needle`, or "".
   std::string lineContaining(const std::string& needle) const;
+
+ private:
+  void add(const char* format, Rect r, Color c, const std::string& tail = "");
 };
 
 std::string colorText(Color c);

@@ -5,7 +5,7 @@
 
 #include <initializer_list>
 
-#include "win/bitmap_capture_win.h"
+#include "tests/support/dib_surface_win.h"
 #include "draw/draw_win.h"
 
 namespace {
@@ -15,43 +15,7 @@ constexpr COLORREF kInk = RGB(200, 40, 10);
 constexpr COLORREF kWindow = RGB(240, 250, 20);
 constexpr COLORREF kOrange = RGB(255, 106, 0);
 
-struct Canvas {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ oldBitmap = nullptr;
-  uint32_t* bits = nullptr;
-  int width = 0, height = 0;
-
-  Canvas(int w, int h) : width(w), height(h) {
-    dc = CreateCompatibleDC(nullptr);
-    void* p = nullptr;
-    bitmap = createTopDownDib(dc, w, h, &p);
-    bits = static_cast<uint32_t*>(p);
-    oldBitmap = SelectObject(dc, bitmap);
-    clear();
-  }
-  ~Canvas() {
-    SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-  }
-  void clear() {
-    GdiFlush();
-    for (int i = 0; i < width * height; ++i) bits[i] = 0x010203;  // kBack as 0x00RRGGBB
-  }
-  COLORREF at(int x, int y) {
-    GdiFlush();
-    uint32_t v = bits[y * width + x];
-    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-  }
-  int countColor(COLORREF c) {
-    GdiFlush();
-    int n = 0;
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) n += at(x, y) == c;
-    return n;
-  }
-};
+typedef DibSurface Canvas;
 
 // What a routine must leave behind: the selections and the pen position.
 struct DcState {
