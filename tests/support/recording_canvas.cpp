@@ -42,7 +42,8 @@ void RecordingCanvas::polygon(const Point* points, int32_t count, Color c) {
 }
 
 void RecordingCanvas::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Color c) {
-  add("line %s %s", Rect{x0, y0, x1, y1}, c);
+  lines.push_back("line " + std::to_string(x0) + "," + std::to_string(y0) + " " + std::to_string(x1) + "," +
+                  std::to_string(y1) + " " + colorText(c));
 }
 
 void RecordingCanvas::text(Rect r, const char16_t* s, FontRole f, Color c, TextFlags flags) {
