@@ -364,18 +364,6 @@ TEST(Input, TimersScanEndAndSearchText) {
   });
 }
 
-TEST(Input, ResizeDuringDragKeepsOffsetInRange) {
-  Panel t;
-  t.v.thumbDragging = 1, t.v.leaveTracking = 1;
-  t.v.scrollOffset = 1698;
-  t.p.clientHeight = 2000;
-  t.rescroll();
-  EXPECT_EQ(298, t.v.scrollMax);
-  EXPECT_EQ(298, t.v.scrollOffset);
-  EXPECT_EQ("repaint", str(onMouseMove(t.v, t.p, kTrackX, 5000, 0)));
-  EXPECT_EQ(298, t.v.scrollOffset);
-}
-
 TEST(Input, DiagnosticCopyText) {
   char16_t out[kCopyLineUnits];
   diagnosticCopyText(1, u"cfg", u"status", u"detail", u"icons", out, kCopyLineUnits);
