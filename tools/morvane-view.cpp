@@ -6,6 +6,7 @@
 //
 //   morvane-view [FOLDER] [--size WxH] [--dark|--light] [--screenshot FILE.png]
 //                [--wait finished|paint] [--timeout SECONDS] [--treemap] [--hover X,Y]
+//                [--rclick ROW]
 //
 // --treemap switches to the treemap view once the scan has finished, by a click
 // on the treemap button as a user would make it: the button's place comes from
@@ -19,6 +20,10 @@
 // every "CD" record is reported on standard output and in the title, e.g.
 //   morvane-view: host command 207 (close the right quick view)
 //   morvane-view: CD "C:\dir\file.txt" | "" flags "A"
+//
+// --rclick ROW right-clicks list row ROW once the scan has finished and then
+// closes the viewer (unless a screenshot or view step is pending): the jump it
+// causes is printed as above.
 //
 // Keys: D switches the host to dark, L to light (ListSendCommand 2, 128 / 0).
 // With --screenshot the viewer waits for the panel's scan-finished message (or,
@@ -65,6 +70,7 @@ bool g_openTreemap = false;
 bool g_hover = false;
 int g_hoverX = 0, g_hoverY = 0;
 bool g_scanDone = false;
+int g_rightClickRow = -1;
 
 void takeShotAndQuit() {
   if (!g_shotPending) return;
@@ -79,9 +85,9 @@ void takeShotAndQuit() {
   DestroyWindow(g_frame);
 }
 
-// Where the panel paints its treemap button: the plugin's own settings laid out
-// by the plugin's own geometry for the panel's present width.
-bool treemapButtonCentre(POINT* at) {
+// The panel's geometry inputs: the plugin's own settings file read by the
+// plugin's own configuration code, so the viewer's points match the paint.
+LayoutMetrics panelMetrics() {
   wchar_t settingsPath[MAX_PATH * 2];
   if (!settingsPathBesideModule(g_plugin, settingsPath, MAX_PATH * 2)) settingsPath[0] = 0;
   PanelSettings* settings = new PanelSettings();
@@ -101,13 +107,28 @@ bool treemapButtonCentre(POINT* at) {
   m.showHeaders = settings->showHeaders ? 1 : 0;
   m.everythingDebug = settings->everythingDebug ? 1 : 0;
   delete settings;
+  return m;
+}
+
+// Where the panel paints its treemap button for the panel's present width.
+bool treemapButtonCentre(POINT* at) {
   RECT client;
   GetClientRect(g_panel, &client);
-  const LayoutRect button = layoutTopControls(m, client.right - client.left).treemapButton;
+  const LayoutRect button = layoutTopControls(panelMetrics(), client.right - client.left).treemapButton;
   if (rectIsEmpty(button)) return false;
   at->x = (button.left + button.right) / 2;
   at->y = (button.top + button.bottom) / 2;
   return true;
+}
+
+// A right click in the middle of list row `row` (unscrolled): the panel's jump
+// comes back to this window, which reports it.
+void rightClickRow(int row) {
+  const LayoutMetrics m = panelMetrics();
+  const int32_t listTop = layoutBands(m, false).listTop;
+  const LPARAM pos = MAKELPARAM(contentLeft(m) + 40, rowTop(m, listTop, 0, row) + rowPitch(m) / 2);
+  PostMessageW(g_panel, WM_RBUTTONDOWN, MK_RBUTTON, pos);
+  PostMessageW(g_panel, WM_RBUTTONUP, 0, pos);
 }
 
 // The pointer goes to the point as well, so the panel's mouse-leave tracking
@@ -223,6 +244,11 @@ LRESULT CALLBACK frameProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
       if (wParam == 'L') sendTheme(false);
       return 0;
     case kScanDone:
+      if (g_rightClickRow >= 0) {
+        rightClickRow(g_rightClickRow);
+        // Posted behind the click, so the jump has been reported by then.
+        if (!g_shotPending && !g_openTreemap && !g_hover) PostMessageW(window, WM_CLOSE, 0, 0);
+      }
       // The view steps run in order, each after the previous one's animation.
       if (g_openTreemap) {
         // The panel answers a click from the controls of its last paint; the
@@ -285,7 +311,7 @@ void usage() {
   fprintf(stderr,
           "usage: morvane-view [FOLDER] [--size WxH] [--dark|--light] [--screenshot FILE.png]\n"
           "                    [--wait finished|paint] [--timeout SECONDS] [--treemap]\n"
-          "                    [--hover X,Y]\n");
+          "                    [--hover X,Y] [--rclick ROW]\n");
 }
 
 }  // namespace
@@ -321,6 +347,8 @@ int main(int argc, char** argv) {
       g_shotPending = true;
     } else if (arg == "--wait") {
       g_waitForPaint = std::string(next("--wait")) == "paint";
+    } else if (arg == "--rclick") {
+      g_rightClickRow = atoi(next("--rclick"));
     } else if (arg == "--treemap") {
       g_openTreemap = true;
     } else if (arg == "--hover") {
