@@ -50,13 +50,14 @@ bool entryIsLink(const DirEntry& e);
 
 using DirListing = void*;  // null = invalid listing
 
+// The walkers of a parallel scan share one lister, so it keeps no state of
+// its own between calls: every call may come from any walker thread.
 struct DirLister {
   virtual ~DirLister() = default;
   // Opens the listing for a pattern ("...\*") and fills the first entry; null
-  // when it cannot be opened (lastError() then tells why).
-  virtual DirListing open(const char16_t* pattern, DirEntry* first) = 0;
+  // when it cannot be opened, with the platform's error in *error.
+  virtual DirListing open(const char16_t* pattern, DirEntry* first, uint32_t* error) = 0;
   // Next entry; false at the end.
   virtual bool next(DirListing listing, DirEntry* entry) = 0;
   virtual void close(DirListing listing) = 0;
-  virtual uint32_t lastError() = 0;
 };

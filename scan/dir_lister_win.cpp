@@ -26,16 +26,16 @@ WIN32_FIND_DATAW* asFindData(DirEntry* e) { return reinterpret_cast<WIN32_FIND_D
 
 }  // namespace
 
-DirListing Win32DirLister::open(const char16_t* pattern, DirEntry* first) {
+DirListing Win32DirLister::open(const char16_t* pattern, DirEntry* first, uint32_t* error) {
   const wchar_t* p = reinterpret_cast<const wchar_t*>(pattern);
   HANDLE h = INVALID_HANDLE_VALUE;
   if (!extendedRefused.load(std::memory_order_relaxed)) {
     h = FindFirstFileExW(p, FindExInfoBasic, asFindData(first), FindExSearchNameMatch, nullptr,
                          FIND_FIRST_EX_LARGE_FETCH);
     if (h != INVALID_HANDLE_VALUE) return h;
-    DWORD error = GetLastError();
-    if (error != ERROR_INVALID_PARAMETER) {
-      lastError_ = error;
+    DWORD refused = GetLastError();
+    if (refused != ERROR_INVALID_PARAMETER) {
+      *error = refused;
       return nullptr;
     }
     h = FindFirstFileW(p, asFindData(first));
@@ -44,7 +44,7 @@ DirListing Win32DirLister::open(const char16_t* pattern, DirEntry* first) {
     h = FindFirstFileW(p, asFindData(first));
   }
   if (h == INVALID_HANDLE_VALUE) {
-    lastError_ = GetLastError();
+    *error = GetLastError();
     return nullptr;
   }
   return h;

@@ -5,11 +5,7 @@
 #include "scan/dir_lister.h"
 
 struct Win32DirLister final : DirLister {
-  DirListing open(const char16_t* pattern, DirEntry* first) override;
+  DirListing open(const char16_t* pattern, DirEntry* first, uint32_t* error) override;
   bool next(DirListing listing, DirEntry* entry) override;
   void close(DirListing listing) override;
-  uint32_t lastError() override { return lastError_; }
-
- private:
-  uint32_t lastError_ = 0;
 };

@@ -7,6 +7,7 @@
 #include "format/visible_rows.h"
 #include "scan/everything_codec.h"
 #include "scan/search_client.h"
+#include "scan/walk_pool.h"
 #include "scan/walker.h"
 
 namespace {
@@ -120,26 +121,35 @@ bool growRows(ScanModel& m) {
   return true;
 }
 
-void sizeChildFolder(ScanModel& m, ScanItem& row, const EngineRun& run, ChildCounters& c) {
-  bool zeroFallback = false;
-  if (!run.batchFailed) {
-    const FolderSizeEntry* found = folderIndexFind(&run.folderIndex, row.name);
-    if (found && found->size != 0) {
-      row.size = found->size;
-      row.fileCount = -1;
-      row.fromEverything = 1;
-      ++c.fromEverything;
-      return;
-    }
-    if (found)
-      zeroFallback = true;
-    else
-      ++c.noMatchFallback;
+// The child folders left to the parallel walk: their rows and whether each
+// was a zero-size answer of the engine (for the counters once walked).
+struct PendingWalks {
+  int32_t* rows = nullptr;
+  uint8_t* zeroFallback = nullptr;
+  int32_t count = 0;
+  int32_t capacity = 0;
+  ~PendingWalks() {
+    std::free(rows);
+    std::free(zeroFallback);
   }
-  uint32_t denied = 0;
-  uint32_t t0 = m.host->tickCount();
-  row.size = walkFolderSize(m, row.fullPath, &row.fileCount, 1, &denied);
-  c.manualWalk += m.host->tickCount() - t0;
+  bool add(int32_t row, bool zero) {
+    if (count == capacity) {
+      int32_t grown = capacity ? capacity * 2 : 256;
+      void* r = reallocArray(rows, static_cast<size_t>(grown), sizeof(int32_t));
+      if (r) rows = static_cast<int32_t*>(r);
+      void* z = reallocArray(zeroFallback, static_cast<size_t>(grown), 1);
+      if (z) zeroFallback = static_cast<uint8_t*>(z);
+      if (!r || !z) return false;
+      capacity = grown;
+    }
+    rows[count] = row;
+    zeroFallback[count++] = zero ? 1 : 0;
+    return true;
+  }
+};
+
+// A walked child's row after its walk: a refused folder shows 0.
+void settleWalkedRow(ScanItem& row, uint32_t denied, bool zeroFallback, ChildCounters& c) {
   if (denied) {
     row.accessDenied = 1;
     row.size = 0;
@@ -149,6 +159,49 @@ void sizeChildFolder(ScanModel& m, ScanItem& row, const EngineRun& run, ChildCou
     ++c.zeroFallback;
   }
   row.fromEverything = 0;
+}
+
+// Sizes a child folder from the engine's table when it can; otherwise gives
+// false with *zeroFallback telling whether the table had it at size 0.
+bool sizeFromEngine(ScanItem& row, const EngineRun& run, ChildCounters& c, bool* zeroFallback) {
+  *zeroFallback = false;
+  if (!run.batchFailed) {
+    const FolderSizeEntry* found = folderIndexFind(&run.folderIndex, row.name);
+    if (found && found->size != 0) {
+      row.size = found->size;
+      row.fileCount = -1;
+      row.fromEverything = 1;
+      ++c.fromEverything;
+      return true;
+    }
+    if (found)
+      *zeroFallback = true;
+    else
+      ++c.noMatchFallback;
+  }
+  return false;
+}
+
+void walkChildFolder(ScanModel& m, ScanItem& row, bool zeroFallback, ChildCounters& c) {
+  uint32_t denied = 0;
+  uint32_t t0 = m.host->tickCount();
+  row.size = walkFolderSize(m, row.fullPath, &row.fileCount, 1, &denied);
+  c.manualWalk += m.host->tickCount() - t0;
+  settleWalkedRow(row, denied, zeroFallback, c);
+}
+
+// The parallel walk of every child folder left, once all rows exist; the
+// rows' sizes join the total afterwards.
+void walkPendingFolders(ScanModel& m, const PendingWalks& pending, int32_t walkers, ChildCounters& c) {
+  if (pending.count == 0) return;
+  uint32_t t0 = m.host->tickCount();
+  walkRowsInParallel(m, pending.rows, pending.count, walkers);
+  c.manualWalk += m.host->tickCount() - t0;
+  for (int32_t i = 0; i < pending.count; ++i) {
+    ScanItem& row = m.rows[pending.rows[i]];
+    settleWalkedRow(row, row.accessDenied, pending.zeroFallback[i] != 0, c);
+    m.totalSize += row.size;
+  }
 }
 
 }  // namespace
@@ -168,9 +221,9 @@ uint32_t scanThreadMain(ScanModel& m) {
   // 1-2. The target itself.
   m.targetAccessDenied.store(0);
   DirEntry entry;
-  DirListing listing = openFolderListing(lister, m.targetPath, &entry);
+  uint32_t error = 0;
+  DirListing listing = openFolderListing(lister, m.targetPath, &entry, &error);
   if (!listing) {
-    uint32_t error = lister.lastError();
     if (error == kErrorAccessDenied) m.targetAccessDenied.store(1);
     char16_t detail[kDetailLineUnits];
     textFormat(detail, kDetailLineUnits, u"target=[%s]  open FAILED: %s (Win32 error %u)", m.targetPath,
@@ -217,6 +270,10 @@ uint32_t scanThreadMain(ScanModel& m) {
 
   // 6. One row per child of the target.
   ChildCounters c;
+  // One walker walks each child folder as it is met, as always; several list
+  // the target first and then share the walks.
+  const int32_t walkers = resolveWalkerCount(m.scanThreads, m.host->processorCount());
+  PendingWalks pending;
   const size_t targetLength = textLengthBounded(m.targetPath, kPathUnits);
   const bool endsWithBackslash = targetLength > 0 && m.targetPath[targetLength - 1] == u'\\';
   for (bool more = true; more; more = lister.next(listing, &entry)) {
@@ -243,13 +300,21 @@ uint32_t scanThreadMain(ScanModel& m) {
       ++c.linkSkipped;
     } else {
       bumpCounter(m.foldersCounted);
-      sizeChildFolder(m, row, run, c);
+      bool zeroFallback = false;
+      if (!sizeFromEngine(row, run, c, &zeroFallback)) {
+        if (walkers == 1) {
+          walkChildFolder(m, row, zeroFallback, c);
+        } else if (!pending.add(m.rowCount, zeroFallback)) {
+          m.cancelScan.store(1);
+        }
+      }
     }
     m.totalSize += row.size;
     ++m.rowCount;
   }
   // 7.
   lister.close(listing);
+  if (!m.cancelScan.load()) walkPendingFolders(m, pending, walkers, c);
 
   // 8-10. File counts for the folders the engine sized.
   int32_t marked = 0;

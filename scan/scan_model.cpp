@@ -96,12 +96,14 @@ bool growFileList(ScanModel& m) {
   return true;
 }
 
-void offerFile(ScanModel& m, const char16_t* name, const char16_t* fullPath, const char16_t* folder,
-               size_t folderLength, uint64_t size) {
-  if (m.cancelScan.load(std::memory_order_relaxed) || m.topFilesFromEverything) return;
+// Keeps the file when it is among the largest met; false when the offer was
+// not taken at all (cancelled, or the engine's top files are in).
+bool keepFile(ScanModel& m, const char16_t* name, const char16_t* fullPath, const char16_t* folder,
+              size_t folderLength, uint64_t size) {
+  if (m.cancelScan.load(std::memory_order_relaxed) || m.topFilesFromEverything) return false;
   if (m.maxTopFiles > 0) {
     if (m.fileListCount < m.maxTopFiles) {
-      if ((m.fileListCount >= m.fileListCapacity || !m.fileHeap) && !growFileList(m)) return;
+      if ((m.fileListCount >= m.fileListCapacity || !m.fileHeap) && !growFileList(m)) return false;
       int32_t slot = m.fileListCount;
       fillFileRecord(m.fileList[slot], name, fullPath, folder, folderLength, size);
       m.fileHeap[slot] = FileHeapEntry{size, slot};
@@ -114,6 +116,12 @@ void offerFile(ScanModel& m, const char16_t* name, const char16_t* fullPath, con
       siftDown(m.fileHeap, m.fileListCount, 0);
     }
   }
+  return true;
+}
+
+void offerFile(ScanModel& m, const char16_t* name, const char16_t* fullPath, const char16_t* folder,
+               size_t folderLength, uint64_t size) {
+  if (!keepFile(m, name, fullPath, folder, folderLength, size)) return;
   // The cadence follows the files met, not the files kept, so the progress
   // repaints exactly as often as when every file was listed.
   if (m.filesCounted.load(std::memory_order_relaxed) % kRepaintEveryFiles == 0 && m.host)
@@ -149,6 +157,16 @@ void appendFileRecord(ScanModel& m, const char16_t* name, const char16_t* fullPa
 void appendFileRecordIn(ScanModel& m, const char16_t* name, const char16_t* folder,
                         size_t folderLength, uint64_t size) {
   offerFile(m, name ? name : u"", nullptr, folder ? folder : u"", folder ? folderLength : 0, size);
+}
+
+void keepFileRecordIn(ScanModel& m, const char16_t* name, const char16_t* folder, size_t folderLength,
+                      uint64_t size) {
+  keepFile(m, name ? name : u"", nullptr, folder ? folder : u"", folder ? folderLength : 0, size);
+}
+
+uint64_t smallestKeptSize(const ScanModel& m, bool* full) {
+  *full = m.maxTopFiles > 0 && m.fileListCount >= m.maxTopFiles && m.fileHeap;
+  return *full ? m.fileHeap[0].size : 0;
 }
 
 int compareSizeDescending(const ScanItem* a, const ScanItem* b) {

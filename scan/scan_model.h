@@ -36,6 +36,16 @@ struct ScanHost {
   // The thread's last act in every ending.
   virtual void scanFinished() = 0;
   virtual uint32_t tickCount() = 0;
+  // Walker threads of a parallel walk: run(arg) on a new thread; false when
+  // none can be started (the walk then goes on with fewer). joinWorkers waits
+  // for every one started and forgets them.
+  virtual bool startWorker(void (*run)(void*), void* arg) {
+    (void)run;
+    (void)arg;
+    return false;
+  }
+  virtual void joinWorkers() {}
+  virtual int32_t processorCount() { return 1; }
 };
 
 // Slot of the file list's size heap: the file list keeps only the largest
@@ -108,6 +118,15 @@ void appendFileRecord(ScanModel& m, const char16_t* name, const char16_t* fullPa
 // the file is kept): the walker's fast path.
 void appendFileRecordIn(ScanModel& m, const char16_t* name, const char16_t* folder,
                         size_t folderLength, uint64_t size);
+
+// The file list's part of appendFileRecordIn without the repaint: the walkers
+// of a parallel walk call it under their shared lock and keep the cadence
+// from their batched counts.
+void keepFileRecordIn(ScanModel& m, const char16_t* name, const char16_t* folder, size_t folderLength,
+                      uint64_t size);
+// Once the list holds maxTopFiles files (*full), a file must be larger than
+// this to be kept.
+uint64_t smallestKeptSize(const ScanModel& m, bool* full);
 
 // -1 when a is larger, +1 when smaller, 0 when equal.
 int compareSizeDescending(const ScanItem* a, const ScanItem* b);

@@ -8,11 +8,54 @@
 
 namespace {
 
+// A walker's stack holds one walk (about 20 KB of frames, path and entry);
+// a small reservation keeps a 32-bit host's address space for itself.
+constexpr SIZE_T kWorkerStackBytes = 256 * 1024;
+
+struct WorkerStart {
+  void (*run)(void*);
+  void* arg;
+};
+
+DWORD WINAPI workerProc(void* arg) {
+  WorkerStart* start = static_cast<WorkerStart*>(arg);
+  start->run(start->arg);
+  return 0;
+}
+
 struct WindowScanHost final : ScanHost {
   HWND window = nullptr;
+  HANDLE workers[kMaxScanThreads] = {};
+  WorkerStart starts[kMaxScanThreads] = {};
+  int32_t workerCount = 0;
+
   void requestRepaint() override { InvalidateRect(window, nullptr, FALSE); }
   void scanFinished() override { PostMessageW(window, WM_SCAN_FINISHED, 0, 0); }
   uint32_t tickCount() override { return GetTickCount(); }
+  // Walkers run the plugin's code; the scan thread joins them before its own
+  // end, so the module reference it holds covers them too.
+  bool startWorker(void (*run)(void*), void* arg) override {
+    if (workerCount >= kMaxScanThreads) return false;
+    starts[workerCount] = WorkerStart{run, arg};
+    HANDLE h = CreateThread(nullptr, kWorkerStackBytes, workerProc, &starts[workerCount],
+                            STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (!h) return false;
+    workers[workerCount++] = h;
+    return true;
+  }
+  void joinWorkers() override {
+    for (int32_t i = 0; i < workerCount; ++i) {
+      WaitForSingleObject(workers[i], INFINITE);
+      CloseHandle(workers[i]);
+      workers[i] = nullptr;
+    }
+    workerCount = 0;
+  }
+  int32_t processorCount() override {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return static_cast<int32_t>(info.dwNumberOfProcessors);
+  }
 };
 
 // Everything the thread uses besides the model; it owns this and frees it.

@@ -14,9 +14,9 @@ constexpr int kLongestWalkedPath = 2035;  // a longer folder path is not opened
 constexpr int kWalkFrames = 1100;
 
 // Opens the listing of a folder and fills its first entry; null when both the
-// long form and the plain path fail (the lister's lastError() is then the
-// second attempt's).
-DirListing openFolderListing(DirLister& lister, const char16_t* folderPath, DirEntry* first);
+// long form and the plain path fail (*error is then the second attempt's).
+DirListing openFolderListing(DirLister& lister, const char16_t* folderPath, DirEntry* first,
+                             uint32_t* error);
 
 // Sum of the sizes of all files beneath folderPath within the depth and path
 // limits. fileCounter (optional) is increased per file met at any depth;

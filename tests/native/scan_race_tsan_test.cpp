@@ -55,9 +55,13 @@ void windowReader(ScanModel& m, std::atomic<bool>& sawProgress) {
   }
 }
 
-TEST(ScanRace, ReaderDuringACancelledScan) {
+// One walker and a pool of four: the window's view must be the same.
+struct ScanRace : ::testing::TestWithParam<int32_t> {};
+
+TEST_P(ScanRace, ReaderDuringACancelledScan) {
   RaceTree t(60, 400);
   ScanModel& m = *t.m;
+  m.scanThreads = GetParam();
   std::thread scan([&] { scanThreadMain(m); });
   std::thread reader([&] { windowReader(m, t.sawProgress); });
   // The window's teardown: cancel once the scan is under way.
@@ -68,12 +72,18 @@ TEST(ScanRace, ReaderDuringACancelledScan) {
   EXPECT_EQ(t.host.finished.load(), 1);
   EXPECT_TRUE(t.sawProgress.load());
   EXPECT_EQ(m.visibleCount, 0);
-  EXPECT_LT(m.rowCount, 60);
+  EXPECT_EQ(t.fs.openListings(), 0);
+  EXPECT_TRUE(t.host.workers.empty());
+  // One walker meets the children as it walks them; a pool lists them all first.
+  if (GetParam() == 1) {
+    EXPECT_LT(m.rowCount, 60);
+  }
 }
 
-TEST(ScanRace, WindowTakesTheModelAfterTheFinishedFlag) {
+TEST_P(ScanRace, WindowTakesTheModelAfterTheFinishedFlag) {
   RaceTree t(20, 200);
   ScanModel& m = *t.m;
+  m.scanThreads = GetParam();
   std::thread scan([&] { scanThreadMain(m); });
   windowReader(m, t.sawProgress);  // the window thread itself, as with the timer
   // scanRunning is 0 (acquire): the window may now sort and filter.
@@ -82,5 +92,7 @@ TEST(ScanRace, WindowTakesTheModelAfterTheFinishedFlag) {
   EXPECT_EQ(m.visibleCount, 11);  // d1, d10..d19
   scan.join();
 }
+
+INSTANTIATE_TEST_SUITE_P(Walkers, ScanRace, ::testing::Values(1, 4));
 
 }  // namespace

@@ -36,16 +36,22 @@ void FakeDirLister::addFiles(int parent, std::initializer_list<std::pair<const c
   for (const auto& f : files) addFile(parent, f.first, f.second);
 }
 
-DirListing FakeDirLister::open(const char16_t* pattern, DirEntry* first) {
-  patterns.push_back(pattern);
+DirListing FakeDirLister::open(const char16_t* pattern, DirEntry* first, uint32_t* error) {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    patterns.push_back(pattern);
+  }
   std::u16string p = pattern;
   bool longForm = p.compare(0, 4, u"\\\\?\\") == 0;
   if (longForm) p = p.substr(4);
   if (!p.empty() && p.back() == u'*') p.pop_back();
   auto found = folders_.find(withoutTrailingBackslashes(p));
   int folder = longForm && refuseLongForm ? -1 : found == folders_.end() ? -1 : found->second;
-  lastError_ = folder < 0 ? kErrorPathNotFound : nodes_[folder].refuseError;
-  if (lastError_) return nullptr;
+  uint32_t refused = folder < 0 ? kErrorPathNotFound : nodes_[folder].refuseError;
+  if (refused) {
+    *error = refused;
+    return nullptr;
+  }
   Cursor probe{folder, 0};
   fill(probe, first);  // a folder always has at least its dots
   ++open_;

@@ -8,7 +8,9 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -36,13 +38,13 @@ class FakeDirLister final : public DirLister {
   // Called before every entry handed out (first and next), e.g. to cancel mid-walk.
   std::function<void()> onEntry;
 
-  DirListing open(const char16_t* pattern, DirEntry* first) override;
+  DirListing open(const char16_t* pattern, DirEntry* first, uint32_t* error) override;
   bool next(DirListing listing, DirEntry* entry) override;
   void close(DirListing listing) override;
-  uint32_t lastError() override { return lastError_; }
 
+  // Safe to call from several walkers at once; read the records once they are done.
   std::vector<std::u16string> patterns;  // every pattern open() was given
-  int openListings() const { return open_; }
+  int openListings() const { return open_.load(); }
 
  private:
   struct Node {
@@ -62,8 +64,8 @@ class FakeDirLister final : public DirLister {
   bool fill(Cursor& c, DirEntry* entry);
   std::vector<Node> nodes_;
   std::map<std::u16string, int> folders_;  // folder path -> node
-  uint32_t lastError_ = 0;
-  int open_ = 0;
+  std::mutex lock_;  // patterns
+  std::atomic<int> open_{0};
 };
 
 // The window side of a scan in tests: counts repaints and finished notices; the
@@ -73,9 +75,22 @@ struct FakeScanHost final : ScanHost {
   std::atomic<int> finished{0};
   std::atomic<uint32_t> clock{1000};
   uint32_t step = 0;
+  int32_t processors = 1;  // what the scan's default walker count sees
+  std::vector<std::thread> workers;
+  std::atomic<int> workersStarted{0};
   void requestRepaint() override { repaints.fetch_add(1); }
   void scanFinished() override { finished.fetch_add(1); }
   uint32_t tickCount() override { return clock.fetch_add(step); }
+  bool startWorker(void (*run)(void*), void* arg) override {
+    workers.emplace_back(run, arg);
+    workersStarted.fetch_add(1);
+    return true;
+  }
+  void joinWorkers() override {
+    for (auto& t : workers) t.join();
+    workers.clear();
+  }
+  int32_t processorCount() override { return processors; }
 };
 
 // A model ready for a scan of the lister's root: zeroed, initialised, pointers set.

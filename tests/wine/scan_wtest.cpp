@@ -16,6 +16,7 @@
 #include "win/wide_win.h"
 #include "scan/dir_lister_win.h"
 #include "scan/scan_driver.h"
+#include "plugin/plugin_file_win.h"
 #include "tests/support/fake_dir_lister.h"
 #include "tests/support/plugin_host_win.h"
 
@@ -65,14 +66,16 @@ void buildRandom(const std::wstring& path, int depth, std::mt19937& rng, Truth& 
 }
 
 TEST(ScanOnDisk, RandomTreeMatchesTheSizesItWasBuiltWith) {
-  for (unsigned seed : {11u, 12u}) {
+  for (unsigned seed : {11u, 12u, 13u}) {
     std::wstring root = makeTempFolder(L"mvscan");
     std::mt19937 rng(seed);
     Truth t;
     buildRandom(root, 0, rng, t, L"");
     ScanRun s(root);
     s.m->maxTopFiles = 20;
+    s.m->scanThreads = seed == 11 ? 1 : 3;  // one walker, then a pool on the real lister
     s.run();
+    EXPECT_EQ(s.host.workersStarted.load(), seed == 11 ? 0 : 2);
     EXPECT_EQ(s.m->filesCounted.load(), t.files);
     EXPECT_EQ(s.m->foldersCounted.load(), t.folders);
     ASSERT_EQ(static_cast<size_t>(s.m->rowCount), t.childSize.size());
@@ -209,7 +212,18 @@ TEST(ScanOnDisk, LongFormAndTrailingBackslashTargetsGiveTheSameRows) {
 }
 
 TEST(ScanPanel, TeardownInTheMiddleOfALargeWalkEndsTheThreadAndLeaksNothing) {
-  LoadedPlugin plugin = loadPlugin();
+  // A copy of the plugin whose settings ask for four walkers.
+  std::wstring pluginDir = makeTempFolder(L"mvpool");
+  std::wstring pluginPath = pluginDir + L"\\" + kPluginFileName;
+  ASSERT_TRUE(CopyFileW(besideProgram(kPluginFileName).c_str(), pluginPath.c_str(), FALSE));
+  HANDLE cfg = CreateFileW((pluginDir + L"\\Morvane.cfg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(cfg, INVALID_HANDLE_VALUE);
+  const char kSettings[] = "[Filters]\r\nScanThreads=4\r\n";
+  DWORD written = 0;
+  WriteFile(cfg, kSettings, sizeof kSettings - 1, &written, nullptr);
+  CloseHandle(cfg);
+  LoadedPlugin plugin = loadPlugin(pluginPath.c_str());
   ASSERT_TRUE(plugin.listLoad);
   std::wstring root = makeTempFolder(L"mvbig");
   for (int a = 0; a < 20; ++a) {
@@ -232,6 +246,7 @@ TEST(ScanPanel, TeardownInTheMiddleOfALargeWalkEndsTheThreadAndLeaksNothing) {
     // The record of the plugin's own copy, straight from the window.
     PanelRecord* rec = reinterpret_cast<PanelRecord*>(GetWindowLongPtrW(panel, GWLP_USERDATA));
     ASSERT_NE(rec, nullptr);
+    EXPECT_EQ(rec->scan.scanThreads, 4);
     HANDLE thread = nullptr;
     ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), rec->scanThread, GetCurrentProcess(), &thread, SYNCHRONIZE,
                                 FALSE, 0));
@@ -250,6 +265,8 @@ TEST(ScanPanel, TeardownInTheMiddleOfALargeWalkEndsTheThreadAndLeaksNothing) {
   EXPECT_EQ(countChildren(host), 0);
   DestroyWindow(host);
   removeTree(root);
+  FreeLibrary(plugin.module);
+  removeTree(pluginDir);
 }
 
 }  // namespace

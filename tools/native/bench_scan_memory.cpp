@@ -25,7 +25,6 @@ struct GeneratedLister final : DirLister {
     int a, b;   // indexes of the folders on the way
     int position;
   };
-  uint32_t error = 0;
 
   static bool parseIndex(const char16_t*& p, char16_t prefix, int* out) {
     if (*p != prefix) return false;
@@ -35,7 +34,8 @@ struct GeneratedLister final : DirLister {
     *out = v;
     return digits > 0;
   }
-  DirListing open(const char16_t* pattern, DirEntry* first) override {
+  DirListing open(const char16_t* pattern, DirEntry* first, uint32_t* error) override {
+    *error = 3;
     const char16_t* p = pattern;
     if (p[0] == u'\\' && p[1] == u'\\' && p[2] == u'?' && p[3] == u'\\') p += 4;
     const char16_t* root = u"B:\\root";
@@ -61,10 +61,7 @@ struct GeneratedLister final : DirLister {
     }
     return cursor;
   }
-  DirListing fail() {
-    error = 3;
-    return nullptr;
-  }
+  static DirListing fail() { return nullptr; }
   bool next(DirListing listing, DirEntry* e) override {
     Cursor& c = *static_cast<Cursor*>(listing);
     int count = c.level == 0 ? top : c.level == 1 ? sub : files;
@@ -92,7 +89,6 @@ struct GeneratedLister final : DirLister {
     return true;
   }
   void close(DirListing listing) override { delete static_cast<Cursor*>(listing); }
-  uint32_t lastError() override { return error; }
 };
 
 struct NoWindow final : ScanHost {
