@@ -1,4 +1,4 @@
-# Windows i686 build: the plugin DLL, the tools and the Wine-run test programs.
+# Windows build (i686 or x86-64, after the toolchain file): the plugin DLL, the tools and the Wine-run test programs.
 # The C++ runtime, libgcc and winpthread are linked statically so that every
 # binary imports only Windows system DLLs.
 set(MORVANE_BIN ${CMAKE_BINARY_DIR}/bin)
@@ -10,13 +10,23 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 add_library(morvane_win STATIC ${WIN_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/empty.cpp)
 target_link_libraries(morvane_win PUBLIC morvane_core ole32 uuid gdi32 user32 shell32 comctl32 advapi32 windowscodecs msimg32 psapi)
 
-add_library(Morvane SHARED ${CMAKE_SOURCE_DIR}/plugin/exports_win.cpp
-                           ${CMAKE_SOURCE_DIR}/plugin/Morvane.def)
+# The 32-bit library exports the host's names plain and standard-call decorated;
+# the 64-bit one, Morvane.wlx64, has one calling convention and plain names only.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(MORVANE_DEF ${CMAKE_SOURCE_DIR}/plugin/Morvane64.def)
+  set(MORVANE_SUFFIX ".wlx64")
+else()
+  set(MORVANE_DEF ${CMAKE_SOURCE_DIR}/plugin/Morvane.def)
+  set(MORVANE_SUFFIX ".wlx")
+endif()
+add_library(Morvane SHARED ${CMAKE_SOURCE_DIR}/plugin/exports_win.cpp ${MORVANE_DEF})
 file(GLOB RC_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/plugin/*.rc)
 target_sources(Morvane PRIVATE ${RC_FILES})
-set_target_properties(Morvane PROPERTIES PREFIX "" SUFFIX ".wlx" OUTPUT_NAME Morvane)
+set_target_properties(Morvane PROPERTIES PREFIX "" SUFFIX ${MORVANE_SUFFIX} OUTPUT_NAME Morvane)
 target_link_libraries(Morvane PRIVATE morvane_win)
-target_link_options(Morvane PRIVATE -Wl,--enable-stdcall-fixup)
+if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+  target_link_options(Morvane PRIVATE -Wl,--enable-stdcall-fixup)
+endif()
 
 # Windows programs of tools/: one per file, named after it (morvane-view.cpp -> morvane-view.exe).
 file(GLOB WIN_TOOLS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp)
@@ -42,7 +52,7 @@ add_library(morvane_wtest_support STATIC ${WIN_SUPPORT})
 target_link_libraries(morvane_wtest_support PUBLIC morvane_win gtest)
 
 # Every tests/wine/*_wtest.cpp is one Windows test program, run under Wine by ctest
-# from the bin folder, where Morvane.wlx and the tools sit.
+# from the bin folder, where the plugin library and the tools sit.
 file(GLOB WINE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_wtest.cpp)
 foreach(src ${WINE_TESTS})
   get_filename_component(name ${src} NAME_WE)

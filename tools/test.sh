@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Every test: set up, build the native, sanitizer and Windows builds, run the
-# native unit tests (plain, ASan+UBSan, TSan), the Windows tests under Wine and
-# a short fuzzing smoke. Ends with one line "N passed, M failed"; exits non-zero
+# Every test: set up, build the native, sanitizer and Windows builds (32- and
+# 64-bit), run the native unit tests (plain, ASan+UBSan, TSan), the Windows tests
+# of both architectures under Wine and a short fuzzing smoke. Ends with one line "N passed, M failed"; exits non-zero
 # on any failure.
 #   tools/test.sh [--quick]    (--quick: native and Wine only, no sanitizers or fuzzing)
 set -uo pipefail
@@ -63,14 +63,20 @@ if [ $quick -eq 0 ]; then
   if build asan; then run_ctest asan-ubsan "$root/build/asan" env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1; fi
   if build tsan; then run_ctest tsan "$root/build/tsan" env TSAN_OPTIONS=halt_on_error=1; fi
 fi
-if build win; then
-  # One virtual display and one Wine server for every Windows test program.
+# One virtual display and one Wine server for every Windows test program of a
+# build. The server and Wine's own background programs are started here with
+# their output thrown away: started by the first test instead, they would keep
+# ctest's output pipe open and the test would seem to hang.
+run_wine_tests() {
+  local kind=$1 label=$2
   "$root/tools/wine-run.sh" cmd /c exit >/dev/null 2>&1
   export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all
   wineserver -p 60 >/dev/null 2>&1
-  jobs=1 run_ctest wine "$root/build/win" xvfb-run -a -s "-screen 0 ${MORVANE_SCREEN:-1280x1024x24}"
+  jobs=1 run_ctest "$label" "$root/build/$kind" xvfb-run -a -s "-screen 0 ${MORVANE_SCREEN:-1280x1024x24}"
   wineserver -k >/dev/null 2>&1
-fi
+}
+if build win; then run_wine_tests win wine32; fi
+if build win64; then run_wine_tests win64 wine64; fi
 if [ $quick -eq 0 ] && [ -x "$root/tools/fuzz.sh" ]; then
   echo "== fuzz smoke"
   if "$root/tools/fuzz.sh" --smoke >"$log/fuzz.log" 2>&1; then
