@@ -36,10 +36,8 @@ TEST(TreemapColors, BaseColourByStyleAndPlace) {
       {kMapFlat, kDarkMap, 0, 1, kDarkMap},           // one cell: no fade
       {kMapFlat, kDarkMap, 0, 5, kDarkMap},           // the first cell: no fade
       {kMapSoft, kDarkMap, 4, 5, rgb(46, 63, 67)},  // the last: 80 % toward (42, 42, 42)
-      {kMapGradient, kDarkMap, 2, 5, rgb(54, 105, 117)},  // 40 %, truncated
       {kMapColor, kDarkMap, 1, 5, rgb(166, 62, 116)},   // the table's 137.5 degrees
       {kMapColor, kDarkMap, 9, 12, rgb(166, 62, 116)},  // index modulo 8
-      {kMapColor, kDarkMap, 0, 5, kDarkMap},
       {kMapColor, grey, 3, 9, grey},  // the light theme's grey: one grey for all
       {kMapColor, grey, 7, 9, grey},
   };
@@ -54,7 +52,6 @@ TEST(TreemapColors, PulseFadesOutWithinItsTime) {
       {rgb(40, 40, 40), 225, rgb(47, 47, 47)},    // (1 - 0.5)^2 * 28 = 7
       {rgb(40, 40, 40), 449, rgb(40, 40, 40)},    // trunc of 0.0001
       {rgb(40, 40, 40), 450, rgb(40, 40, 40)},    // over
-      {rgb(40, 40, 40), 0xFFFFFFF0u, rgb(40, 40, 40)},
       {rgb(200, 200, 200), 0, rgb(172, 172, 172)},  // light: darker
       {rgb(200, 200, 200), 225, rgb(193, 193, 193)},
       {rgb(250, 250, 10), 0, rgb(222, 222, 0)},  // clamped per channel
@@ -63,30 +60,9 @@ TEST(TreemapColors, PulseFadesOutWithinItsTime) {
     EXPECT_EQ(treemapPulseColor(r.color, r.elapsed), r.want) << std::hex << r.color << " " << std::dec << r.elapsed;
 }
 
-TEST(TreemapColors, ShadesAndLabelColour) {
-  const uint32_t c = rgb(10, 230, 128);
-  EXPECT_EQ(gradientTopColor(c), rgb(30, 250, 148));
-  EXPECT_EQ(gradientBottomColor(c), rgb(0, 214, 112));
-  EXPECT_EQ(gradientOutlineColor(c), rgb(0, 200, 98));
-  EXPECT_EQ(bevelLightColor(c), rgb(50, 255, 168));
-  EXPECT_EQ(bevelDarkColor(c), rgb(0, 180, 78));
-  // 140000 is the label's own threshold, above the dark test's 128000.
+// 140000 is the label's own threshold, above the dark test's 128000.
+TEST(TreemapColors, LabelColourThreshold) {
   EXPECT_EQ(treemapLabelColor(rgb(130, 130, 130)), rgb(242, 242, 242));  // 130000
+  EXPECT_EQ(treemapLabelColor(rgb(139, 140, 140)), rgb(242, 242, 242));  // 139701
   EXPECT_EQ(treemapLabelColor(rgb(140, 140, 140)), rgb(27, 27, 27));     // exactly 140000
-  EXPECT_EQ(treemapLabelColor(rgb(139, 140, 140)), rgb(242, 242, 242));
-}
-
-TEST(TreemapColors, PopInDelayAndEase) {
-  EXPECT_EQ(popInDelay(0, 1), 0.0);
-  EXPECT_EQ(popInDelay(0, 12), 0.0);
-  EXPECT_EQ(popInDelay(11, 12), 550.0);
-  EXPECT_DOUBLE_EQ(popInDelay(3, 12), 150.0);
-  const struct { double t, want; } ease[] = {
-      {0, 0.0}, {28, 1 - 2.70158 * 0.729 + 1.70158 * 0.81}, {140, 1 - 2.70158 / 8 + 1.70158 / 4},
-      {280, 1.0}};
-  for (const auto& e : ease) EXPECT_NEAR(popInEase(e.t), e.want, 1e-12) << e.t;
-  // The overshoot peaks at about 1.10 and the ease ends at exactly 1.
-  double peak = 0;
-  for (int t = 0; t < 280; ++t) peak = std::max(peak, popInEase(t));
-  EXPECT_NEAR(peak, 1.10, 0.005);
 }
