@@ -49,7 +49,7 @@ target_compile_options(gtest_main PRIVATE -w)
 
 file(GLOB WIN_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 add_library(morvane_wtest_support STATIC ${WIN_SUPPORT})
-target_link_libraries(morvane_wtest_support PUBLIC morvane_win gtest)
+target_link_libraries(morvane_wtest_support PUBLIC morvane_win gtest version)
 
 # Every tests/wine/*_wtest.cpp is one Windows test program, run under Wine by ctest
 # from the bin folder, where the plugin library and the tools sit.

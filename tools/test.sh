@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test: set up, build the native, sanitizer and Windows builds (32- and
 # 64-bit), run the native unit tests (plain, ASan+UBSan, TSan), the Windows tests
-# of both architectures under Wine and a short fuzzing smoke. Ends with one line "N passed, M failed"; exits non-zero
+# of both architectures under Wine, the install package check and a short
+# fuzzing smoke. Ends with one line "N passed, M failed"; exits non-zero
 # on any failure.
 #   tools/test.sh [--quick]    (--quick: native and Wine only, no sanitizers or fuzzing)
 set -uo pipefail
@@ -75,8 +76,23 @@ run_wine_tests() {
   jobs=1 run_ctest "$label" "$root/build/$kind" xvfb-run -a -s "-screen 0 ${MORVANE_SCREEN:-1280x1024x24}"
   wineserver -k >/dev/null 2>&1
 }
-if build win; then run_wine_tests win wine32; fi
-if build win64; then run_wine_tests win64 wine64; fi
+win32_ok=0
+win64_ok=0
+if build win; then win32_ok=1; run_wine_tests win wine32; fi
+if build win64; then win64_ok=1; run_wine_tests win64 wine64; fi
+# The install package from both builds: its contents, and each library shown
+# by a viewer of its architecture.
+if [ $win32_ok -eq 1 ] && [ $win64_ok -eq 1 ]; then
+  echo "== package"
+  if "$root/tests/check-package.sh" >"$log/package.log" 2>&1; then
+    passed=$((passed + 1))
+    tail -1 "$log/package.log"
+  else
+    failed=$((failed + 1))
+    failures+=("package")
+    tail -20 "$log/package.log"
+  fi
+fi
 if [ $quick -eq 0 ] && [ -x "$root/tools/fuzz.sh" ]; then
   echo "== fuzz smoke"
   if "$root/tools/fuzz.sh" --smoke >"$log/fuzz.log" 2>&1; then

@@ -5,8 +5,10 @@
 #include <psapi.h>
 
 #include <map>
+#include <vector>
 
 #include "format/text.h"
+#include "host/about_layout.h"
 #include "view/panel_record_win.h"
 #include "win/wide_win.h"
 #include "tests/support/gdi_tally_win.h"
@@ -120,6 +122,33 @@ TEST_F(PluginTest, UnicodeEntryShowsNamesTheCodePageLacks) {
   }
 }
 
+// The file's properties name the product, this library's own file and
+// architecture, and the version the About box shows.
+TEST_F(PluginTest, VersionResourceMatchesTheAboutBoxAndTheArchitecture) {
+  wchar_t path[MAX_PATH];
+  ASSERT_TRUE(GetModuleFileNameW(plugin.module, path, MAX_PATH));
+  DWORD unused = 0, size = GetFileVersionInfoSizeW(path, &unused);
+  ASSERT_GT(size, 0u);
+  std::vector<char> data(size);
+  ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, data.data()));
+  auto value = [&](const wchar_t* key) {
+    void* text = nullptr;
+    UINT units = 0;
+    std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+    bool found = VerQueryValueW(data.data(), query.c_str(), &text, &units) && text;
+    return found ? std::wstring(static_cast<wchar_t*>(text)) : std::wstring(L"(none)");
+  };
+  EXPECT_EQ(value(L"ProductName"), L"Morvane");
+  EXPECT_EQ(value(L"ProductVersion"), std::wstring(W(kAboutVersion)));
+  EXPECT_EQ(value(L"FileVersion"), std::wstring(W(kAboutVersion)));
+  EXPECT_EQ(value(L"OriginalFilename"), kPluginFileName);
+  EXPECT_NE(value(L"FileDescription").find(sizeof(void*) == 8 ? L"(64-bit)" : L"(32-bit)"), std::wstring::npos);
+  void* fixed = nullptr;
+  UINT bytes = 0;
+  ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", &fixed, &bytes));
+  EXPECT_EQ(static_cast<VS_FIXEDFILEINFO*>(fixed)->dwProductVersionMS, DWORD(MAKELONG(0, 2)));
+}
+
 TEST_F(PluginTest, UnicodeEntryDeclinesWhatTheAnsiEntryDeclines) {
   ASSERT_NE(plugin.listLoadW, nullptr);
   // A path longer than the buffer is declined, not cut: cut, this one would end
@@ -196,7 +225,9 @@ TEST_F(PluginTest, CreateDestroyCyclesDoNotGrowMemoryOrHandles) {
     ASSERT_NE(panel, nullptr);
     // Every other panel is painted with its rows and their icons, the others
     // are torn down while they may still be scanning.
-    if (++cycles % 2 == 0) EXPECT_TRUE(waitForScanFinished(panel, 5000));
+    if (++cycles % 2 == 0) {
+      EXPECT_TRUE(waitForScanFinished(panel, 5000));
+    }
     pumpMessages(0);
     // The host window is hidden, so the panel is painted through WM_PRINT.
     CapturedBitmap shot;
