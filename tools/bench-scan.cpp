@@ -1,10 +1,14 @@
-// Scan speed against the bare listing loop, on a real folder tree (run under
-// Wine or on Windows). Builds a deterministic tree once (kept between runs),
-// then alternates a single-thread FindFirstFileW/FindNextFileW walk with an
-// explicit stack and the full scan (scan thread start to finished message,
-// search engine off). Prints medians, files per second, peak private bytes and
-// last "scan/raw ratio: X.XX".
-//   bench-scan [--tree DIR] [--files N] [--folders N] [--depth N] [--runs N]
+// Scan speed against the bare listing loop, on real folder trees (run under
+// Wine or on Windows). Builds two deterministic trees once (kept between
+// runs): an even one and a skewed one whose first child holds 90 % of the
+// folders and files. On each it alternates a single-thread
+// FindFirstFileW/FindNextFileW walk with the full scan (scan thread start to
+// finished message, search engine off) with one walker and with the default
+// pool. Prints medians, files per second, peak private bytes, the ratios
+// "scan/raw ratio (1 thread): X.XX", "skewed scan/raw ratio (1 thread): X.XX",
+// "skewed scan/raw ratio: X.XX" and last "scan/raw ratio: X.XX" (default pool,
+// even tree).
+//   bench-scan [--tree DIR] [--files N] [--folders N] [--depth N] [--runs N] [--threads N]
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -30,6 +34,7 @@ struct Options {
   long folders = 20000;
   int depth = 8;
   int runs = 5;
+  int threads = 0;  // the pool: 0 = the scan's default (one per processor, at most 4)
 };
 
 // A fixed 64-bit LCG: the same tree on every machine.
@@ -67,10 +72,12 @@ bool makeSizedFile(const std::wstring& path, uint64_t size) {
 
 // The tree lives in its own folder named after its shape; a marker file says it
 // was finished, so an interrupted build is redone and a complete one kept.
-bool ensureTree(const Options& o, std::wstring* root, bool* built) {
+// Skewed: the first folder made is a child of the root, and 90 % of the later
+// folders and of the files go somewhere beneath it.
+bool ensureTree(const Options& o, bool skewed, std::wstring* root, bool* built) {
   CreateDirectoryW(o.tree.c_str(), nullptr);
-  *root = o.tree + L"\\t" + std::to_wstring(o.files) + L"_" + std::to_wstring(o.folders) + L"_" +
-          std::to_wstring(o.depth);
+  *root = o.tree + (skewed ? L"\\s" : L"\\t") + std::to_wstring(o.files) + L"_" + std::to_wstring(o.folders) +
+          L"_" + std::to_wstring(o.depth);
   std::wstring marker = *root + L".complete";
   *built = false;
   if (fileExists(marker)) return true;
@@ -78,18 +85,29 @@ bool ensureTree(const Options& o, std::wstring* root, bool* built) {
   Lcg rng{42};
   std::vector<std::wstring> paths{*root};
   std::vector<int> depths{0};
+  std::vector<char> inBig{0};
+  // A folder (or file) place: any folder, or for a skewed tree one inside or
+  // outside the big child as the dice say.
+  auto pick = [&](bool forFolder) {
+    bool wantBig = skewed && paths.size() > 1 && rng.next() % 10 != 0;
+    for (;;) {
+      size_t at = rng.next() % paths.size();
+      if (forFolder && depths[at] >= o.depth) continue;
+      if (skewed && paths.size() > 1 && (inBig[at] != 0) != wantBig) continue;
+      return at;
+    }
+  };
   for (long i = 1; i <= o.folders; ++i) {
-    size_t parent;
-    do parent = rng.next() % paths.size();
-    while (depths[parent] >= o.depth);
+    size_t parent = i == 1 ? 0 : pick(true);
     wchar_t name[16];
     swprintf(name, 16, L"\\d%05ld", i);
     paths.push_back(paths[parent] + name);
     depths.push_back(depths[parent] + 1);
+    inBig.push_back(skewed && (i == 1 || inBig[parent]));
     if (!CreateDirectoryW(paths.back().c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
   }
   for (long j = 0; j < o.files; ++j) {
-    size_t folder = rng.next() % paths.size();
+    size_t folder = pick(false);
     uint64_t size = (static_cast<uint64_t>(rng.next()) % (1u << 20)) * (rng.next() % 4 == 0 ? 64 : 1);
     wchar_t name[20];
     swprintf(name, 20, L"\\f%07ld.dat", j);
@@ -133,11 +151,12 @@ HWND makeReceiver() {
 }
 
 // The full scan as the panel runs it: thread start to the finished message.
-double timedScan(const std::wstring& root, HWND receiver, uint32_t* files) {
+double timedScan(const std::wstring& root, HWND receiver, int threads, uint32_t* files) {
   std::unique_ptr<ScanModel> m(new ScanModel());
   initScanModel(*m);
   textCopy(m->targetPath, kPathUnits, U(root.c_str()));
   m->scanUseEverything = 0;
+  m->scanThreads = threads;
   double t0 = nowMs();
   HANDLE thread = startScanThread(m.get(), receiver, nullptr, nullptr);
   if (!thread) return -1;
@@ -173,46 +192,63 @@ int main() {
     else if (a == L"--folders") o.folders = std::wcstol(argv[++i], nullptr, 10);
     else if (a == L"--depth") o.depth = static_cast<int>(std::wcstol(argv[++i], nullptr, 10));
     else if (a == L"--runs") o.runs = static_cast<int>(std::wcstol(argv[++i], nullptr, 10));
+    else if (a == L"--threads") o.threads = static_cast<int>(std::wcstol(argv[++i], nullptr, 10));
   }
   if (o.files < 1 || o.folders < 1 || o.depth < 1 || o.runs < 1) {
     std::fprintf(stderr, "bench-scan: sizes must be positive\n");
     return 1;
   }
-  std::wstring root;
-  bool built = false;
-  double b0 = nowMs();
-  if (!ensureTree(o, &root, &built)) {
-    std::fprintf(stderr, "bench-scan: cannot build the tree under %ls\n", o.tree.c_str());
-    return 1;
-  }
-  std::printf("tree: %ls (%ld files, %ld folders, up to %d levels), %s\n", root.c_str(), o.files, o.folders,
-              o.depth, built ? "built" : "kept from an earlier run");
-  if (built) std::printf("built in %.1f s\n", (nowMs() - b0) / 1000);
   HWND receiver = makeReceiver();
-  rawWalk(root);  // warm the directory cache once, untimed
-  std::vector<double> raw, scan;
-  uint64_t rawFiles = 0;
-  uint32_t scanFiles = 0;
-  for (int r = 0; r < o.runs; ++r) {
-    double t0 = nowMs();
-    rawFiles = rawWalk(root);
-    raw.push_back(nowMs() - t0);
-    scan.push_back(timedScan(root, receiver, &scanFiles));
-    std::printf("run %d: raw %.0f ms, scan %.0f ms\n", r + 1, raw.back(), scan.back());
-    std::fflush(stdout);
+  // The skewed tree first, then the even one, whose pool gives the last line.
+  double ratioOne[2] = {0, 0}, ratioPool[2] = {0, 0};
+  for (int skewed = 1; skewed >= 0; --skewed) {
+    std::wstring root;
+    bool built = false;
+    double b0 = nowMs();
+    if (!ensureTree(o, skewed != 0, &root, &built)) {
+      std::fprintf(stderr, "bench-scan: cannot build the tree under %ls\n", o.tree.c_str());
+      return 1;
+    }
+    std::printf("%s tree: %ls (%ld files, %ld folders, up to %d levels), %s\n", skewed ? "skewed" : "even",
+                root.c_str(), o.files, o.folders, o.depth, built ? "built" : "kept from an earlier run");
+    if (built) std::printf("built in %.1f s\n", (nowMs() - b0) / 1000);
+    rawWalk(root);  // warm the directory cache once, untimed
+    std::vector<double> raw, one, pool;
+    uint64_t rawFiles = 0;
+    uint32_t oneFiles = 0, poolFiles = 0;
+    for (int r = 0; r < o.runs; ++r) {
+      double t0 = nowMs();
+      rawFiles = rawWalk(root);
+      raw.push_back(nowMs() - t0);
+      one.push_back(timedScan(root, receiver, 1, &oneFiles));
+      pool.push_back(timedScan(root, receiver, o.threads, &poolFiles));
+      std::printf("run %d: raw %.0f ms, scan 1 thread %.0f ms, scan pool %.0f ms\n", r + 1, raw.back(), one.back(),
+                  pool.back());
+      std::fflush(stdout);
+    }
+    if (rawFiles != oneFiles || rawFiles != poolFiles)
+      std::printf("warning: the raw walk met %llu files, the scans %u and %u\n",
+                  static_cast<unsigned long long>(rawFiles), oneFiles, poolFiles);
+    double rawMs = median(raw), oneMs = median(one), poolMs = median(pool);
+    std::printf("raw  median: %.0f ms, %.0f files/s\n", rawMs, rawFiles / (rawMs / 1000));
+    std::printf("scan median, 1 thread: %.0f ms, %.0f files/s\n", oneMs, oneFiles / (oneMs / 1000));
+    std::printf("scan median, pool: %.0f ms, %.0f files/s\n", poolMs, poolFiles / (poolMs / 1000));
+    ratioOne[skewed] = oneMs / rawMs;
+    ratioPool[skewed] = poolMs / rawMs;
   }
-  if (rawFiles != scanFiles)
-    std::printf("warning: the raw walk met %llu files, the scan %u\n", static_cast<unsigned long long>(rawFiles),
-                scanFiles);
-  double rawMs = median(raw), scanMs = median(scan);
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
   PROCESS_MEMORY_COUNTERS_EX pmc = {};
   pmc.cb = sizeof(pmc);
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof(pmc));
-  std::printf("raw  median: %.0f ms, %.0f files/s\n", rawMs, rawFiles / (rawMs / 1000));
-  std::printf("scan median: %.0f ms, %.0f files/s\n", scanMs, scanFiles / (scanMs / 1000));
+  std::printf("processors: %lu; pool: %s\n", static_cast<unsigned long>(info.dwNumberOfProcessors),
+              o.threads ? "--threads" : "the default");
   std::printf("peak private bytes: %lu (%.1f MB)\n", static_cast<unsigned long>(pmc.PeakPagefileUsage),
               pmc.PeakPagefileUsage / 1048576.0);
-  std::printf("scan/raw ratio: %.2f\n", scanMs / rawMs);
+  std::printf("skewed scan/raw ratio (1 thread): %.2f\n", ratioOne[1]);
+  std::printf("skewed scan/raw ratio: %.2f\n", ratioPool[1]);
+  std::printf("scan/raw ratio (1 thread): %.2f\n", ratioOne[0]);
+  std::printf("scan/raw ratio: %.2f\n", ratioPool[0]);
   if (receiver) DestroyWindow(receiver);
   return 0;
 }
