@@ -15,6 +15,10 @@ namespace {
 // cache line on every entry; the window's progress still moves every few
 // dozen files.
 constexpr uint32_t kCountBatch = 32;
+// A walker hands over sub-folders up to this many levels below its task's
+// folder; a deeper one only after passing over kPassOverLimit of them.
+constexpr int32_t kHandOffLevels = 2;
+constexpr int32_t kPassOverLimit = 16;
 
 // A sub-folder handed from a busy walker to an idle one.
 struct SplitTask {
@@ -53,8 +57,10 @@ struct PoolSink {
   WalkPool& pool;
   ScanModel& m;
   int32_t row;
+  int32_t depth;  // the task's own level
   uint32_t files = 0;
   uint32_t folders = 0;
+  int32_t passedOver = 0;  // deep sub-folders not handed over while someone waited
 
   void flush() {
     if (folders) m.foldersCounted.fetch_add(folders, std::memory_order_relaxed);
@@ -87,6 +93,12 @@ struct PoolSink {
   }
   bool handOff(const char16_t* path, size_t length, int32_t level) {
     if (pool.hungry.load(std::memory_order_relaxed) == 0) return false;
+    // Folders near the top of a task go first: they carry whole subtrees,
+    // where a leaf handed over costs a wake-up for a few files and sends its
+    // walker straight back to wait. Deeper ones go too once a few have been
+    // passed over, so a huge folder deep down is shared as well.
+    if (level > depth + kHandOffLevels && ++passedOver < kPassOverLimit) return false;
+    passedOver = 0;
     std::lock_guard<std::mutex> hold(pool.lock);
     if (pool.splitCount >= pool.idle || pool.splitCount >= pool.splitCapacity) return false;
     SplitTask& t = pool.splits[pool.splitCount++];
@@ -108,7 +120,7 @@ struct Task {
 
 void runTask(WalkPool& pool, const Task& task, uint64_t* sum, int32_t* files, uint32_t* denied) {
   ScanModel& m = *pool.m;
-  PoolSink sink{pool, m, task.row};
+  PoolSink sink{pool, m, task.row, task.depth};
   *sum = walkcore::walkFolder(m, *m.lister, task.path, files, task.depth, denied, sink);
   sink.flush();
 }
