@@ -15,6 +15,9 @@
 #                       catches and how many of them no other test catches
 #     --compare FILE    after the run, list mutants killed in FILE (an earlier
 #                       state file) that survive now
+#     --recheck FILE    plant only the mutants FILE records as caught (after
+#                       cutting tests, the only ones whose fate can change);
+#                       the rest count as FILE recorded them
 #
 # The tree is never touched: the tracked sources (plus uncommitted edits) are
 # copied to build/mutate/src and built there (build/mutate/build, one job,
@@ -23,6 +26,8 @@
 # MUTATE_DIR=DIR moves all of that elsewhere.
 # Output: per file and per area "killed K of N (P %)", the total, the survivors.
 set -euo pipefail
+# One function, read whole before it runs: editing this file during a run is harmless.
+main() {
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 work="${MUTATE_DIR:-$root/build/mutate}"  # another directory lets two runs go side by side
 mkdir -p "$work"
@@ -37,9 +42,19 @@ restore() {
     rm -f "$work/current"
   fi
 }
-trap restore EXIT
-trap 'restore; exit 130' INT TERM
-restore
+readonly=0
+for a in "$@"; do case "$a" in --list|--report|--redundant) readonly=1 ;; esac; done
+if [ $readonly -eq 0 ]; then
+  exec 9>"$work/lock"
+  if ! flock -n 9; then
+    echo "mutate: another run uses $work (MUTATE_DIR=... for a second one)" >&2
+    exit 1
+  fi
+  trap restore EXIT
+  trap 'restore; exit 130' INT TERM
+  restore
+fi
+export MUTATE_READONLY=$readonly
 
 export MUTATE_ROOT="$root" MUTATE_WORK="$work"
 nice -n 10 python3 - "$@" <<'PY'
@@ -54,6 +69,7 @@ opts = {"seed": "1", "rate": "25", "timeout": "20"}
 flags = set()
 prefixes = []
 compare = None
+recheck = None
 i = 0
 while i < len(args):
     a = args[i]
@@ -61,6 +77,8 @@ while i < len(args):
         opts[a[2:]] = args[i + 1]; i += 2; continue
     if a == "--compare":
         compare = args[i + 1]; i += 2; continue
+    if a == "--recheck":
+        recheck = args[i + 1]; i += 2; continue
     if a in ("--list", "--report", "--redundant"):
         flags.add(a[2:]); i += 1; continue
     if a in ("-h", "--help"):
@@ -146,8 +164,12 @@ STMT = re.compile(r"^\s*(\+\+|--)?[A-Za-z_]\w*((\.|->|::)[A-Za-z_]\w*|\[[^\]]*\]
 SIMPLE = r"(?:[A-Za-z_]\w*|\d+)"
 SWAP = re.compile(r"(?<![\w.>:*&)\]])(" + SIMPLE + r") (-|/|%|<|<=|>|>=) (" + SIMPLE + r")(?![\w.(\[:])")
 
+# Runs read the snapshot; the read-only modes read the tree itself and leave
+# the work directory alone (a run may be using it).
+base = root if os.environ.get("MUTATE_READONLY") == "1" else os.path.join(work, "pristine")
+
 def sites(rel):
-    text = open(os.path.join(work, "pristine", rel)).read()
+    text = open(os.path.join(base, rel)).read()
     lines = text.split("\n"); mlines = mask(text).split("\n")
     found = []
     prev_end = "{"
@@ -202,11 +224,12 @@ def sites(rel):
     return keyed
 
 def choose(all_sites, rel):
-    rnd = random.Random(f"{seed}|{rel}")
-    picked = sorted(all_sites, key=lambda s: s[0])
-    rnd.shuffle(picked)
-    k = max(1, int(round(len(picked) * rate / 100.0))) if picked else 0
-    return sorted(picked[:k], key=lambda s: (s[2], s[3]))
+    # Each site is in or out by its own key and the seed alone, so an edit
+    # elsewhere in the file leaves the rest of the sample as it was.
+    cut = rate * 100
+    return sorted((s for s in all_sites
+                   if int(hashlib.sha1(f"{seed}|{s[0]}".encode()).hexdigest()[:8], 16) % 10000 < cut),
+                  key=lambda s: (s[2], s[3]))
 
 def apply(site):
     key, rel, ln, col, op, old, new = site
@@ -254,8 +277,9 @@ def report(rows, title):
     print(f"total: killed {K} of {N} ({pct(K, N):.1f} %)")
 
 # --- build copy ---------------------------------------------------------------------
-os.makedirs(os.path.join(work, "src"), exist_ok=True)
-copy_tree(os.path.join(work, "pristine"))
+if base != root:
+    os.makedirs(os.path.join(work, "src"), exist_ok=True)
+    copy_tree(os.path.join(work, "pristine"))
 chosen = []
 for rel in core:
     chosen += choose(sites(rel), rel)
@@ -267,6 +291,14 @@ if "list" in flags:
     sys.exit(0)
 
 chosen_keys = {s[0] for s in chosen}
+def read_state(path):
+    rows = {}
+    for row in open(path):
+        if row.startswith("#") or not row.strip(): continue
+        p = row.rstrip("\n").split("\t"); rows[p[0]] = p
+    return rows
+
+old_rows = read_state(recheck) if recheck else {}
 if "redundant" in flags:
     kills, only = {}, {}
     for k, p in done.items():
@@ -329,7 +361,8 @@ with open(state_path, "a") as out:
     if not done:
         out.write(f"# snapshot {snap} HEAD {head} seed {seed} rate {rate:g}\n")
     t0 = time.time(); ran = 0
-    todo = [s for s in chosen if s[0] not in done]
+    todo = [s for s in chosen if s[0] not in done
+            and (not recheck or old_rows.get(s[0], ["", "survived"])[1] not in ("survived", "nobuild"))]
     for s in todo:
         key, rel, ln, col, op, old, new = s
         with open(os.path.join(work, "current"), "w") as fh: fh.write(rel)
@@ -339,7 +372,7 @@ with open(state_path, "a") as out:
         else:
             status, by = "nobuild", ""
         shutil.copy(os.path.join(work, "pristine", rel), os.path.join(work, "src", rel))
-        os.remove(os.path.join(work, "current"))
+        if os.path.exists(os.path.join(work, "current")): os.remove(os.path.join(work, "current"))
         row = [key, status, rel, str(ln), op, old.replace("\t", " "), new.replace("\t", " "), by]
         out.write("\t".join(row) + "\n"); out.flush()
         done[key] = row; ran += 1
@@ -347,15 +380,19 @@ with open(state_path, "a") as out:
             el = time.time() - t0
             print(f"  {ran}/{len(todo)} ({el / ran:.1f} s each, ~{el / ran * (len(todo) - ran) / 60:.0f} min left)", flush=True)
 
-report([p for k, p in done.items() if k in chosen_keys], f"snapshot {snap} (HEAD {head}), seed {seed}, rate {rate:g} %")
+rows = [p for k, p in done.items() if k in chosen_keys]
+if recheck:
+    rows += [p for k, p in old_rows.items() if k in chosen_keys and k not in done]
+    compare = compare or recheck
+report(rows, f"snapshot {snap} (HEAD {head}), seed {seed}, rate {rate:g} %")
 if compare:
-    old = {}
-    for row in open(compare):
-        if row.startswith("#") or not row.strip(): continue
-        p = row.rstrip("\n").split("\t"); old[p[0]] = p
+    old = read_state(compare)
     lost = [done[k] for k in chosen_keys if k in done and k in old
             and old[k][1] not in ("survived", "nobuild") and done[k][1] == "survived"]
     print(f"caught in {os.path.basename(compare)} but surviving now: {len(lost)}")
     for p in sorted(lost, key=lambda p: (p[2], int(p[3]))):
         print(f"  {p[2]}:{p[3]}: {p[4]} '{p[5]}' -> '{p[6]}' (was killed by {old[p[0]][7]})")
 PY
+}
+main "$@"
+exit $?
