@@ -11,6 +11,8 @@
 #     --timeout SEC     per test program; longer counts as killed (default 20)
 #     --list            print the chosen mutants and stop
 #     --report          print the score from the state file and stop
+#     --state FILE      with --report or --redundant: read FILE instead of the
+#                       state of the tree as it is (e.g. a merged or older run)
 #     --redundant       from the state file: for each test, the mutants it
 #                       catches and how many of them no other test catches
 #     --compare FILE    after the run, list mutants killed in FILE (an earlier
@@ -18,6 +20,8 @@
 #     --recheck FILE    plant only the mutants FILE records as caught (after
 #                       cutting tests, the only ones whose fate can change);
 #                       the rest count as FILE recorded them
+#     --changed REGEX   with --recheck: only mutants every catcher of which
+#                       (Suite.Name) matches REGEX, the tests that were edited
 #
 # The tree is never touched: the tracked sources (plus uncommitted edits) are
 # copied to build/mutate/src and built there (build/mutate/build, one job,
@@ -70,6 +74,8 @@ flags = set()
 prefixes = []
 compare = None
 recheck = None
+changed = None
+state_file = None
 i = 0
 while i < len(args):
     a = args[i]
@@ -79,6 +85,10 @@ while i < len(args):
         compare = args[i + 1]; i += 2; continue
     if a == "--recheck":
         recheck = args[i + 1]; i += 2; continue
+    if a == "--state":
+        state_file = args[i + 1]; i += 2; continue
+    if a == "--changed":
+        changed = re.compile(args[i + 1]); i += 2; continue
     if a in ("--list", "--report", "--redundant"):
         flags.add(a[2:]); i += 1; continue
     if a in ("-h", "--help"):
@@ -240,7 +250,7 @@ def apply(site):
     return "\n".join(lines)
 
 # --- state ------------------------------------------------------------------------
-state_path = os.path.join(work, f"state-{snap}-s{seed}-r{int(rate)}.tsv")
+state_path = state_file or os.path.join(work, f"state-{snap}-s{seed}-r{int(rate)}.tsv")
 done = {}
 if os.path.exists(state_path):
     for row in open(state_path):
@@ -361,8 +371,12 @@ with open(state_path, "a") as out:
     if not done:
         out.write(f"# snapshot {snap} HEAD {head} seed {seed} rate {rate:g}\n")
     t0 = time.time(); ran = 0
-    todo = [s for s in chosen if s[0] not in done
-            and (not recheck or old_rows.get(s[0], ["", "survived"])[1] not in ("survived", "nobuild"))]
+    def replant(key):
+        if not recheck: return True
+        old = old_rows.get(key)
+        if not old or old[1] in ("survived", "nobuild"): return False
+        return not changed or all(changed.match(b) for b in old[7].split(",") if b)
+    todo = [s for s in chosen if s[0] not in done and replant(s[0])]
     for s in todo:
         key, rel, ln, col, op, old, new = s
         with open(os.path.join(work, "current"), "w") as fh: fh.write(rel)
@@ -394,5 +408,4 @@ if compare:
         print(f"  {p[2]}:{p[3]}: {p[4]} '{p[5]}' -> '{p[6]}' (was killed by {old[p[0]][7]})")
 PY
 }
-main "$@"
-exit $?
+main "$@"; exit $?
