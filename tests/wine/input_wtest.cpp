@@ -1,6 +1,7 @@
-// Real messages to a real panel: sorting by a header click, the wheel, the
-// thumb drag with its capture, and the search box (cue word, word deletion,
-// text typed while the scan runs, the clear button).
+// Real messages to a real panel, where the native tests cannot reach: the
+// window glue of a header click, the wheel and the thumb drag with its capture,
+// and the real edit control (cue word, word deletion, text typed while the scan
+// runs, the clear button).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -109,16 +110,9 @@ TEST_F(InputTest, HeaderClickSortsByNameThenReverses) {
   EXPECT_EQ(std::vector<std::wstring>(sorted.rbegin(), sorted.rend()), reversed);
 }
 
-TEST_F(InputTest, WheelScrollsAndStopsAtTheEnd) {
-  ASSERT_GT(rec->view.scrollMax, 40);
+TEST_F(InputTest, WheelAndThumbDragScrollTheDragFollowsOutsideAndEndsWithTheCapture) {
   SendMessageW(panel, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(300, 300));
   EXPECT_EQ(40, rec->view.scrollOffset);
-  for (int i = 0; i < 100; ++i)
-    SendMessageW(panel, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(300, 300));
-  EXPECT_EQ(rec->view.scrollMax, rec->view.scrollOffset);
-}
-
-TEST_F(InputTest, ThumbDragCapturesFollowsOutsideAndEndsWithTheCapture) {
   ScrollbarGeometry g = scrollbar();
   ASSERT_TRUE(g.shown);
   const int x = (g.thumb.left + g.thumb.right) / 2;
@@ -171,17 +165,14 @@ TEST_F(InputTest, CtrlBackspaceDeletesTheWordBeforeTheCaretUndoably) {
   const struct { const wchar_t* text; int selStart, selEnd; const wchar_t* after; } rows[] = {
       {L"alpha beta", 10, 10, L"alpha "},
       {L"alpha beta", 1, 3, L"aha beta"},
-      {L"alpha\tbeta", 10, 10, L""},
   };
   for (const auto& r : rows) {
     SetWindowTextW(edit, r.text);
     SendMessageW(edit, EM_SETSEL, r.selStart, r.selEnd);
     SendMessageW(edit, WM_CHAR, 127, 0);
     EXPECT_EQ(std::wstring(r.after), editText()) << r.text;
-    if (std::wstring(r.after) != r.text) {
-      SendMessageW(edit, EM_UNDO, 0, 0);
-      EXPECT_EQ(std::wstring(r.text), editText()) << r.text;
-    }
+    SendMessageW(edit, EM_UNDO, 0, 0);
+    EXPECT_EQ(std::wstring(r.text), editText()) << r.text;
   }
 }
 

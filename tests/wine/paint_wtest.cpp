@@ -1,164 +1,165 @@
-// What only real GDI shows: the pixels of each GdiCanvas primitive, a whole
-// panel painted through the window's paint glue, and the GDI objects a paint
-// makes all deleted again.
+// What only real GDI shows: the pixels of each GdiCanvas primitive (the
+// glyph shapes live only in the Win32 layer), a whole panel painted through
+// the window's paint glue, and the GDI objects a paint makes all deleted again.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdlib>
+#include <vector>
 
-#include "config/config_win.h"
 #include "draw/colors.h"
 #include "draw/gdi_canvas_win.h"
-#include "format/text.h"
-#include "format/visible_rows.h"
-#include "tests/support/dib_surface_win.h"
 #include "tests/support/gdi_tally_win.h"
 #include "tests/support/plugin_host_win.h"
 #include "view/layout.h"
 #include "view/list_paint.h"
-#include "view/paint_win.h"
+#include "view/panel_record_win.h"
 #include "win/bitmap_capture_win.h"
-#include "win/gdi_scope_win.h"
 
 namespace {
 
 constexpr COLORREF kBack = RGB(1, 2, 3);
 constexpr COLORREF kInk = RGB(200, 40, 10);
+constexpr COLORREF kWindow = RGB(240, 250, 20);
+constexpr COLORREF kOrange = RGB(255, 106, 0);
 
+// A 32-bit top-down bitmap in its own memory DC, read back pixel by pixel.
+struct Surface {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap;
+  HGDIOBJ old;
+  uint32_t* bits = nullptr;
+  int w, h;
+  Surface(int width, int height) : w(width), h(height) {
+    void* p = nullptr;
+    bitmap = createTopDownDib(dc, w, h, &p);
+    bits = static_cast<uint32_t*>(p);
+    old = SelectObject(dc, bitmap);
+    clear();
+  }
+  ~Surface() {
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
+  void clear() {
+    GdiFlush();
+    for (int i = 0; i < w * h; ++i) bits[i] = captureColor(kBack);
+  }
+  COLORREF at(int x, int y) {
+    GdiFlush();
+    const uint32_t v = bits[y * w + x];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
+  int count(COLORREF c) {
+    int n = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) n += at(x, y) == c;
+    return n;
+  }
+};
+
+// What a primitive must leave behind: the selections, text colour and pen position.
 struct DcState {
   HGDIOBJ pen, brush, font;
   COLORREF text;
+  POINT pos{};
   explicit DcState(HDC dc)
       : pen(GetCurrentObject(dc, OBJ_PEN)), brush(GetCurrentObject(dc, OBJ_BRUSH)),
-        font(GetCurrentObject(dc, OBJ_FONT)), text(GetTextColor(dc)) {}
-  bool operator==(const DcState& o) const {
-    return pen == o.pen && brush == o.brush && font == o.font && text == o.text;
+        font(GetCurrentObject(dc, OBJ_FONT)), text(GetTextColor(dc)) {
+    GetCurrentPositionEx(dc, &pos);
   }
+  bool operator==(const DcState& o) const {
+    return pen == o.pen && brush == o.brush && font == o.font && text == o.text && pos.x == o.pos.x &&
+           pos.y == o.pos.y;
+  }
+};
+
+struct Px {
+  int x, y;
+  COLORREF want;
 };
 
 }  // namespace
 
 TEST(GdiCanvas, EachPrimitivePaintsWhereItSaysAndLeavesTheDcAsFound) {
-  DibSurface s(100, 40);
+  Surface s(100, 40);
   GdiCanvas c(s.dc, CanvasFonts{});
   const DcState before(s.dc);
-  struct Probe {
-    int x, y;
-    bool inked;
-  };
   struct Case {
     const char* what;
     void (*draw)(Canvas&);
-    int inkPixels;  // -1: not counted
-    Probe probes[4];
+    int inkPixels;  // pixels of kInk; -1: not counted
+    std::vector<Px> probes;
   } cases[] = {
       {"fill", [](Canvas& k) { k.fillRect(Rect{10, 5, 20, 9}, kInk); }, 40,
-       {{10, 5, true}, {19, 8, true}, {20, 5, false}, {10, 9, false}}},
+       {{10, 5, kInk}, {19, 8, kInk}, {20, 5, kBack}, {10, 9, kBack}}},
       {"frame", [](Canvas& k) { k.frameRect(Rect{10, 5, 20, 15}, kInk); }, 36,
-       {{10, 5, true}, {19, 14, true}, {15, 10, false}, {20, 5, false}}},
-      {"bar start column", [](Canvas& k) { k.gradientBar(Rect{0, 0, 100, 4}, 0.5, kInk, RGB(0, 0, 0)); }, 4,
-       {{0, 0, true}, {0, 3, true}, {1, 0, false}, {50, 0, false}}},
-      {"tiny bar", [](Canvas& k) { k.gradientBar(Rect{0, 0, 100, 4}, 0.001, kInk, kInk); }, 8,
-       {{1, 3, true}, {2, 0, false}, {0, 4, false}, {0, 0, true}}},
+       {{10, 5, kInk}, {19, 14, kInk}, {15, 10, kBack}, {20, 5, kBack}}},
+      {"half bar", [](Canvas& k) { k.gradientBar(Rect{0, 0, 100, 4}, 0.5, RGB(0, 0, 0), RGB(200, 100, 50)); }, -1,
+       {{0, 0, RGB(0, 0, 0)}, {49, 3, RGB(98, 49, 24)}, {50, 0, kBack}}},
+      {"tiny bar: two columns", [](Canvas& k) { k.gradientBar(Rect{0, 0, 100, 4}, 0.001, kInk, kInk); }, 8,
+       {{1, 3, kInk}, {2, 0, kBack}, {0, 4, kBack}}},
+      {"bar past its end held at the rectangle",
+       [](Canvas& k) { k.gradientBar(Rect{10, 0, 60, 4}, 25.0, kInk, kInk); }, 200, {{60, 0, kBack}}},
+      {"empty bars", [](Canvas& k) {
+         k.gradientBar(Rect{10, 0, 60, 4}, 0.0, kInk, kInk);
+         k.gradientBar(Rect{10, 0, 10, 4}, 0.5, kInk, kInk);
+       }, 0, {}},
       {"round rect", [](Canvas& k) { k.roundRect(Rect{10, 5, 40, 25}, 5, kInk, RGB(0, 0, 255)); }, -1,
-       {{25, 15, true}, {10, 5, false}, {41, 15, false}, {25, 26, false}}},
+       {{25, 15, kInk}, {10, 5, kBack}, {41, 15, kBack}, {25, 26, kBack}}},
       {"polygon", [](Canvas& k) {
          const Point tri[3] = {{10, 10}, {30, 10}, {20, 20}};
          k.polygon(tri, 3, kInk);
-       }, -1, {{20, 12, true}, {10, 10, true}, {12, 18, false}, {20, 22, false}}},
+       }, -1, {{20, 12, kInk}, {10, 10, kInk}, {12, 18, kBack}, {20, 22, kBack}}},
       {"line", [](Canvas& k) { k.line(5, 7, 15, 7, kInk); }, 10,
-       {{5, 7, true}, {14, 7, true}, {15, 7, false}, {5, 8, false}}},
-      {"glyph", [](Canvas& k) { k.glyph(GlyphKind::Folder, 0, 0, 16, kInk, 0); }, -1,
-       {{2, 2, true}, {13, 13, true}, {8, 2, false}, {14, 13, false}}},
+       {{5, 7, kInk}, {14, 7, kInk}, {15, 7, kBack}, {5, 8, kBack}}},
+      // Folder 16: tab [2,8)x[2,5), body [2,14)x[4,14).
+      {"folder", [](Canvas& k) { k.glyph(GlyphKind::Folder, 0, 0, 16, kInk, 0); }, 6 * 3 + 12 * 10 - 6,
+       {{2, 2, kInk}, {7, 2, kInk}, {8, 2, kBack}, {8, 4, kInk}, {13, 13, kInk}, {14, 13, kBack}, {13, 14, kBack}}},
+      // Document 16: (2,2) (10,2) (14,6) (14,14) (2,14), the top right corner cut.
+      {"document", [](Canvas& k) { k.glyph(GlyphKind::Document, 0, 0, 16, kInk, 0); }, -1,
+       {{2, 2, kInk}, {13, 10, kInk}, {3, 13, kInk}, {13, 2, kBack}, {1, 8, kBack}, {15, 8, kBack}, {8, 15, kBack}}},
+      // Program 16: window [3,10)x[5,10) in the window colour under a one-row title bar.
+      {"program", [](Canvas& k) { k.glyph(GlyphKind::Program, 0, 0, 16, kInk, kWindow); }, -1,
+       {{3, 5, kInk}, {9, 5, kInk}, {3, 6, kWindow}, {9, 9, kWindow}, {10, 9, kInk}, {3, 10, kInk}}},
+      // Magnifier 16: a hollow ring in [0,11), the handle toward (14,14).
+      {"magnifier", [](Canvas& k) { k.glyph(GlyphKind::Magnifier, 0, 0, 16, kInk, 0); }, -1,
+       {{5, 5, kBack}, {5, 0, kOrange}, {0, 5, kOrange}, {12, 12, kOrange}, {17, 17, kBack}}},
+      {"glyphs too small to draw", [](Canvas& k) {
+         k.glyph(GlyphKind::Folder, 0, 0, 2, kInk, 0);
+         k.glyph(GlyphKind::Document, 0, 0, 0, kInk, 0);
+         k.glyph(GlyphKind::Program, 0, 0, -5, kInk, kWindow);
+         k.glyph(GlyphKind::Magnifier, 0, 0, 1, kInk, 0);
+       }, 0, {{0, 0, kBack}, {1, 1, kBack}}},
       {"clipped fill", [](Canvas& k) {
          k.clip(Rect{10, 10, 20, 20});
          k.fillRect(Rect{0, 0, 100, 40}, kInk);
          k.unclip();
-       }, 100, {{10, 10, true}, {19, 19, true}, {9, 10, false}, {20, 19, false}}},
+       }, 100, {{10, 10, kInk}, {19, 19, kInk}, {9, 10, kBack}, {20, 19, kBack}}},
+      {"fill clipped to a rounded box", [](Canvas& k) {
+         k.clipRoundRect(Rect{10, 5, 40, 25}, 5);
+         k.fillRect(Rect{0, 0, 100, 40}, kInk);
+         k.unclip();
+       }, -1, {{25, 15, kInk}, {10, 5, kBack}, {9, 15, kBack}, {45, 15, kBack}}},
   };
   for (const Case& k : cases) {
     s.clear();
     k.draw(c);
-    if (k.inkPixels >= 0) EXPECT_EQ(s.countColor(kInk), k.inkPixels) << k.what;
-    for (const Probe& p : k.probes) EXPECT_EQ(s.at(p.x, p.y) == kInk, p.inked) << k.what << " at " << p.x << "," << p.y;
+    if (k.inkPixels >= 0) {
+      EXPECT_EQ(s.count(kInk), k.inkPixels) << k.what;
+    }
+    for (const Px& p : k.probes) EXPECT_EQ(s.at(p.x, p.y), p.want) << k.what << " at " << p.x << "," << p.y;
     EXPECT_TRUE(DcState(s.dc) == before) << k.what;
   }
   // After unclip the whole surface paints again.
   s.clear();
   c.fillRect(Rect{0, 0, 100, 40}, kInk);
-  EXPECT_EQ(s.countColor(kInk), 4000);
-}
-
-namespace {
-
-// A finished panel of `rows` items in a hidden window of 900 x 600, its
-// settings the defaults (no settings file) in the light colours.
-struct SyntheticPanel {
-  HWND window = nullptr;
-  PanelRecord* rec = nullptr;
-  explicit SyntheticPanel(int rows) {
-    window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 900, 600, nullptr, nullptr, nullptr, nullptr);
-    rec = allocatePanelRecord();
-    rec->panelWindow = window;
-    initViewState(rec->view);
-    loadPanelConfiguration(&rec->settings, &rec->res, window, L"");
-    switchPanelTheme(&rec->settings, &rec->res, false);
-    initScanModel(rec->scan);
-    textCopy(rec->scan.targetPath, kPathUnits, u"C:\\data");
-    rec->scan.rows = static_cast<ScanItem*>(reallocArray(nullptr, rows, sizeof(ScanItem)));
-    rec->scan.rowCount = rows;
-    for (int i = 0; i < rows; ++i) {
-      ScanItem& it = rec->scan.rows[i];
-      it = ScanItem{};
-      textFormat(it.name, kNameUnits, u"item %d", i);
-      it.size = 1000000ull - i;
-      it.isFolder = i % 2;
-      it.fileCount = it.isFolder ? i : 0;
-      rec->scan.totalSize += it.size;
-    }
-    buildVisibleRows(rec->scan, false);
-    sortVisibleRows(rec->scan, rec->view.sortColumn, rec->view.sortDescending, 1);
-    rec->scan.scanRunning.store(0);
-    refreshScrollRange(window, *rec);
-  }
-  ~SyntheticPanel() {
-    releasePanelResources(&rec->res);
-    releasePanelRecord(rec);
-    DestroyWindow(window);
-  }
-};
-
-}  // namespace
-
-TEST(PanelPaint, BackgroundFirstBarColumnAndHeaderBand) {
-  SyntheticPanel panel(30);
-  DibSurface s(900, 600);
-  paintPanelWindow(panel.window, panel.rec, s.dc);
-  const PanelSettings& st = panel.rec->settings;
-  const ColorSet& col = st.colors;
-  EXPECT_EQ(s.at(2, 2), col.backgroundColor);
-  EXPECT_EQ(s.at(899, 300), shiftColor(col.backgroundColor, colorIsDark(col.backgroundColor) ? 15 : -15))
-      << "scrollbar track";
-  // The header band: just inside its left end, below the top line.
-  const LayoutMetrics m = layoutMetricsOf(st);
-  const VerticalBands bands = layoutBands(m, false);
-  const int32_t S1 = layoutScale(m, 1);
-  EXPECT_EQ(s.at(layoutScale(m, 16) + 1, bands.headerTop + S1), col.headerBarColor);
-  // The first row's bar starts with the start colour, in its first column.
-  const RowColumns cols = layoutRowColumns(m, 900, panel.rec->view.scrollMax, 0, panel.rec->view.sizeColumnWidth);
-  const int32_t barLeft = cols.iconLeft + layoutScale(m, m.iconColumnWidth - 4);
-  const int32_t y = rowTop(m, bands.listTop, 0, 0) + 1;
-  EXPECT_EQ(s.at(barLeft, y), col.barStartColor);
-  EXPECT_EQ(s.at(barLeft - 1, y), col.backgroundColor);
-  // The paint stored what the mouse handling reads.
-  EXPECT_GT(panel.rec->view.sizeColumnWidth, 0);
-  EXPECT_LT(panel.rec->view.topFilesToggleRect.left, panel.rec->view.topFilesToggleRect.right);
-  EXPECT_EQ(panel.rec->view.headerCellRects[3].top, bands.headerTop);
+  EXPECT_EQ(s.count(kInk), 4000);
 }
 
 // The plugin library's own GDI calls are counted (the test program's are not:
 // counting them would route the counters through themselves).
-TEST(PanelPaint, TwoHundredPaintsGiveBackEveryGdiObject) {
+TEST(PanelPaint, PaintsBackgroundHeaderAndBarsAndTwoHundredPaintsGiveBackEveryGdiObject) {
   LoadedPlugin plugin = loadPlugin();
   ASSERT_TRUE(plugin.module && plugin.listLoadW);
   ASSERT_TRUE(countGdiObjectsOf(plugin.module));
@@ -171,6 +172,22 @@ TEST(PanelPaint, TwoHundredPaintsGiveBackEveryGdiObject) {
   ASSERT_TRUE(waitForScanFinished(panel, 20000));
   CapturedBitmap shot;
   ASSERT_TRUE(captureWindow(panel, &shot));  // the first paint makes the cached widths
+  {  // Through the window's paint glue: background, scrollbar track, header band, first bar column.
+    const PanelRecord* rec = panelRecordOf(panel);
+    ASSERT_NE(rec, nullptr);
+    const ColorSet& col = rec->settings.colors;
+    const LayoutMetrics m = layoutMetricsOf(rec->settings);
+    const VerticalBands bands = layoutBands(m, false);
+    EXPECT_EQ(shot.at(2, 2), captureColor(col.backgroundColor));
+    EXPECT_EQ(shot.at(shot.width - 1, 300),
+              captureColor(shiftColor(col.backgroundColor, colorIsDark(col.backgroundColor) ? 15 : -15)));
+    EXPECT_EQ(shot.at(layoutScale(m, 16) + 1, bands.headerTop + layoutScale(m, 1)), captureColor(col.headerBarColor));
+    const RowColumns cols = layoutRowColumns(m, shot.width, rec->view.scrollMax, 0, rec->view.sizeColumnWidth);
+    const int32_t barLeft = cols.iconLeft + layoutScale(m, m.iconColumnWidth - 4);
+    const int32_t y = rowTop(m, bands.listTop, 0, 0) + 1;
+    EXPECT_EQ(shot.at(barLeft, y), captureColor(col.barStartColor));
+    EXPECT_EQ(shot.at(barLeft - 1, y), captureColor(col.backgroundColor));
+  }
   const GdiTally before = gdiTally();
   for (int i = 0; i < 200; ++i) {
     // Scroll a little each time, so rows come and go.
