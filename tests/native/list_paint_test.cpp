@@ -209,19 +209,14 @@ TEST(ListPaint, HeaderLabelsAndSortArrow) {
     const Rect* cells = p.results.headerCellRects;
     const char* labels[] = {"Ext", "Name", "# Files", units[k.sizeDisplay], "%"};
     for (int col = 0; col < kHeaderColumns; ++col) {
+      // Top files has no "# Files" column, and no cell for the mouse there.
       if (k.topFiles && col == 2) {
         EXPECT_EQ(drawn(c, labels[col]), "(not drawn)");
         EXPECT_EQ(rectText(cells[col]), "-1,-1,-1,-1");
         continue;
       }
-      Rect r = cells[col];
-      if (col == 0) r.left += 4;
-      else if (col == 1) r.left += 2;
-      else r.right -= 4;
-      if (col == k.column) (col < 2 ? r.right : r.left) += (col < 2 ? -14 : 14);
-      EXPECT_EQ(c.lineContaining(std::string("'") + labels[col] + "'"),
-                "text " + rectText(r) + " Body " + hex(kFile) + " '" + labels[col] + "' " +
-                    (col < 2 ? "" : "right|") + "vcenter|single|noprefix")
+      EXPECT_EQ(drawn(c, labels[col]), "Body " + hex(kFile) + " '" + labels[col] + "' " +
+                                           (col < 2 ? "" : "right|") + "vcenter|single|noprefix")
           << col;
     }
     const Rect s = cells[k.column];
