@@ -22,7 +22,7 @@ run_ctest() {
   local label=$1 dir=$2
   shift 2
   echo "== $label"
-  local out="$log/$label.log"
+  local out="$log/$label.log" t0=$SECONDS
   (cd "$dir" && "$@" ctest --output-on-failure --timeout 900 -j"${jobs:-2}") >"$out" 2>&1
   local summary
   summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$out" | tail -1)
@@ -38,7 +38,7 @@ run_ctest() {
   total=$(echo "$summary" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/')
   passed=$((passed + total - nfail))
   failed=$((failed + nfail))
-  echo "   $summary"
+  echo "   $summary ($((SECONDS - t0)) s)"
   if [ "$nfail" -gt 0 ]; then
     failures+=("$label")
     sed -n '/The following tests FAILED/,$p' "$out"
@@ -48,6 +48,7 @@ run_ctest() {
 build() {
   local kind=$1
   echo "== build $kind"
+  local t0=$SECONDS
   if ! "$root/tools/build.sh" "$kind" >"$log/build-$kind.log" 2>&1; then
     echo "   build $kind FAILED"
     tail -30 "$log/build-$kind.log"
@@ -56,6 +57,7 @@ build() {
     return 1
   fi
   grep -E 'warning:' "$log/build-$kind.log" | sort -u | head -20
+  echo "   built in $((SECONDS - t0)) s"
   return 0
 }
 
@@ -120,5 +122,6 @@ ratio() {
 }
 ratio
 [ ${#failures[@]} -gt 0 ] && echo "failed in: ${failures[*]} (logs in $log)"
+echo "total time: $SECONDS s"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
