@@ -1,11 +1,12 @@
 // Colour arithmetic and the geometry behind the gradient bar and glyphs: the
-// truncation direction, clamping, NaN and out-of-range fractions.
+// truncation direction, clamping, NaN and out-of-range fractions. The search
+// colours are pinned through the settings, the gradient bands through the
+// treemap painter.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "config/settings.h"
 #include "draw/colors.h"
 
 namespace {
@@ -36,14 +37,6 @@ TEST(Colors, LuminanceShiftAndBlend) {
   for (double t : {1.0, 3.0, inf}) EXPECT_EQ(blendColor(c, x, t), x) << t;
 }
 
-TEST(Colors, DerivedSearchColoursGoTowardTheMiddle) {
-  SearchColors c = deriveSearchColors(rgb(0, 0, 0), rgb(100, 100, 100));
-  EXPECT_EQ(c.back, rgb(8, 8, 8));  // dark background: lighter
-  EXPECT_EQ(c.border, rgb(45, 45, 45));
-  EXPECT_EQ(c.hint, rgb(8 + 55, 8 + 55, 8 + 55));  // 92 * 0.6 = 55.2
-  EXPECT_EQ(deriveSearchColors(rgb(255, 255, 255), 0).back, rgb(247, 247, 247));  // light: darker
-}
-
 TEST(Colors, NearestStandardIconSize) {
   const struct { int32_t px, want; } rows[] = {
       {0, 16}, {INT32_MIN, 16}, {20, 16}, {21, 24}, {28, 24}, {40, 32}, {41, 48},
@@ -65,30 +58,6 @@ TEST(Colors, GradientBarColumnsAndColours) {
   EXPECT_EQ(gradientColumnColor(a, b, 50, 100), rgb(100, 100, 100));
   EXPECT_EQ(gradientColumnColor(a, b, 99, 100), rgb(198, 100, 2));
   EXPECT_EQ(gradientColumnColor(a, b, 1, 3), rgb(66, 100, 134));  // 66.67 -> 66, 133.33 -> 134
-}
-
-TEST(Colors, GradientBandsJoinEqualColumns) {
-  const uint32_t grey = rgb(80, 80, 80);
-  GradientBand b = gradientBandAt(0, 100, 100, grey, grey);
-  EXPECT_EQ(b.from, 0);
-  EXPECT_EQ(b.to, 100);  // one fill for the whole bar
-  EXPECT_EQ(b.color, grey);
-
-  // 0 -> 10 over 100 columns: each value holds for 10 columns.
-  const uint32_t a = rgb(0, 0, 0), z = rgb(10, 10, 10);
-  int bands = 0, covered = 0;
-  for (int x = 0; x < 100;) {
-    GradientBand g = gradientBandAt(x, 100, 100, a, z);
-    EXPECT_EQ(g.to - g.from, 10);
-    EXPECT_EQ(g.color, rgb(bands, bands, bands));
-    covered += g.to - g.from;
-    x = g.to;
-    ++bands;
-  }
-  EXPECT_EQ(bands, 10);
-  EXPECT_EQ(covered, 100);
-  // A 2-column bar of a wide gradient stops at its own end.
-  EXPECT_EQ(gradientBandAt(0, 2, 100, a, z).to, 2);
 }
 
 TEST(Colors, GlyphInsets) {

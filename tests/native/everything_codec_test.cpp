@@ -184,21 +184,6 @@ TEST(EverythingFolderReply, NamesSizesTotalsCapacityAndShortBlocks) {
   EXPECT_EQ(stored + tot + num, 0u);
 }
 
-TEST(EverythingFolderReply, UnfitItemsAreSkippedAndSlotsReused) {
-  Bytes good = evreply::folderItem(u"good", 9);
-  Bytes b = evreply::reply(3, {{1, evreply::folderItem(u"x", 1)}, {1, good}, {1, good}});
-  // Item 0's size runs one byte past the block: move it to the very end.
-  Bytes noSize = evreply::folderItem(u"cut", 0);
-  noSize.pop_back();
-  uint32_t tail = static_cast<uint32_t>(b.size());
-  b.insert(b.end(), noSize.begin(), noSize.end());
-  b = withEntry(b, 0, 1, tail);
-  b = withEntry(b, 2, 1, static_cast<uint32_t>(b.size()));  // offset == block length
-  Parsed r = folders(b);
-  EXPECT_TRUE(r.ok);
-  EXPECT_EQ(r.entries, Strings{"good|9"});  // in the slot "cut" had filled
-}
-
 TEST(EverythingTopFilesReply, ReadsEntriesInOrderWhateverTheirFlagsAndCutsLongTexts) {
   Bytes b = evreply::reply(2, {{0, evreply::topFileItem(u"big.iso", u"C:\\Data\\big.iso", 900)},
                                {7, evreply::topFileItem(u"a.txt", u"C:\\Data\\x\\a.txt", 10)}});

@@ -2,20 +2,6 @@
 
 #include "format/text.h"
 
-TEST(Text, CopyAndAppendCutToTheBufferAndTerminate) {
-  char16_t buf[5];
-  EXPECT_EQ(textCopy(buf, 5, u"abcdefgh"), 4u);
-  EXPECT_TRUE(textEquals(buf, u"abcd"));
-  char16_t one[1] = {u'x'};
-  EXPECT_EQ(textCopy(one, 1, u"abc"), 0u);
-  EXPECT_EQ(one[0], 0);
-  textCopy(buf, 5, u"ab");
-  textAppend(buf, 5, u"cdef");
-  EXPECT_TRUE(textEquals(buf, u"abcd"));
-  textCopy(buf, 5, nullptr);
-  EXPECT_EQ(buf[0], 0);
-}
-
 TEST(Text, FormatHandlesEveryPlaceholderAndCuts) {
   char16_t buf[200];
   textFormat(buf, 200, u"[%s] %d %u %lu %llu %I64u %x %05d %c %%", u"p", -12, 4000000000u,
@@ -40,19 +26,4 @@ TEST(Text, Utf8RoundTripAndTruncatedInput) {
   std::string s = "h\xC3\xA9llo \xF0\x9F\x98\x80";
   EXPECT_EQ(textToUtf8(textFromUtf8(s).c_str()), s);
   EXPECT_EQ(textFromUtf8("\xE2\x82").size(), 1u);  // cut sequence -> one replacement
-}
-
-#include "scan/long_path.h"
-
-TEST(LongPath, PrefixesPlainUncAndAlreadyLongPaths) {
-  char16_t out[kLongPathUnits];
-  toLongPathForm(u"C:\\Data", out, kLongPathUnits);
-  EXPECT_EQ(textToUtf8(out), "\\\\?\\C:\\Data");
-  toLongPathForm(u"\\\\server\\share\\dir", out, kLongPathUnits);
-  EXPECT_EQ(textToUtf8(out), "\\\\?\\UNC\\server\\share\\dir");
-  toLongPathForm(u"\\\\?\\D:\\x", out, kLongPathUnits);
-  EXPECT_EQ(textToUtf8(out), "\\\\?\\D:\\x");
-  std::u16string longPath(3000, u'a');
-  toLongPathForm(longPath.c_str(), out, kLongPathUnits);
-  EXPECT_EQ(textLength(out), size_t(kLongPathUnits - 1));
 }

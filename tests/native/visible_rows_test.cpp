@@ -1,5 +1,5 @@
 // Building, ordering and filtering the shown rows: every comparator rule in
-// both directions, the filter, and the capacity the top-files view needs.
+// both directions and the filter.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -122,29 +122,6 @@ TEST_F(Rows, FilterMatchesNamesOnlyIgnoringCaseAndRebuildRestores) {
       EXPECT_EQ(m.maxVisibleSize, 0u);
     }
   }
-}
-
-TEST_F(Rows, TopFilesModeHasRoomWhateverTheLimitSays) {
-  load({file(u"row", 1)});
-  const int files = 3000;
-  m.fileList = static_cast<ScanItem*>(std::malloc(sizeof(ScanItem) * files));
-  for (int i = 0; i < files; ++i) m.fileList[i] = file(u"f", static_cast<uint64_t>(files - i));
-  m.fileListCount = m.fileListCapacity = files;
-  const int limits[][2] = {{2500, 2500}, {5000, files}, {0, 0}, {-1, 0}, {10, 10}};  // {limit, shown}
-  for (const auto& row : limits) {
-    const int limit = row[0], expect = row[1];
-    m.maxTopFiles = limit;
-    buildVisibleRows(m, true);
-    ASSERT_EQ(m.visibleCount, expect) << limit;
-    EXPECT_GE(m.visibleCapacity, expect);
-    if (expect) {
-      EXPECT_EQ(m.visibleRows[0], &m.fileList[0]);
-      EXPECT_EQ(m.visibleRows[expect - 1], &m.fileList[expect - 1]);
-    }
-  }
-  const int defaults[][2] = {{kSortExtension, 0}, {kSortName, 0}, {kSortFileCount, 1}, {kSortSize, 1},
-                             {kSortPercent, 1}};  // {column, descending first}
-  for (const auto& d : defaults) EXPECT_EQ(defaultSortDescending(d[0]), static_cast<uint32_t>(d[1])) << d[0];
 }
 
 }  // namespace
