@@ -26,7 +26,6 @@ HFONT WINAPI tallyCreateFontW(int h, int w, int e, int o, int weight, DWORD i, D
                               DWORD cs, DWORD op, DWORD cp, DWORD q, DWORD pf, LPCWSTR face) {
   return counted(CreateFontW(h, w, e, o, weight, i, u, s, cs, op, cp, q, pf, face));
 }
-HFONT WINAPI tallyCreateFontIndirectW(const LOGFONTW* lf) { return counted(CreateFontIndirectW(lf)); }
 HBRUSH WINAPI tallyCreateSolidBrush(COLORREF c) { return counted(CreateSolidBrush(c)); }
 HPEN WINAPI tallyCreatePen(int style, int width, COLORREF c) { return counted(CreatePen(style, width, c)); }
 HDC WINAPI tallyCreateCompatibleDC(HDC dc) { return counted(CreateCompatibleDC(dc)); }
@@ -40,9 +39,6 @@ HBITMAP WINAPI tallyCreateDIBSection(HDC dc, const BITMAPINFO* bi, UINT usage, v
 HRGN WINAPI tallyCreateRectRgn(int l, int t, int r, int b) { return counted(CreateRectRgn(l, t, r, b)); }
 HRGN WINAPI tallyCreateRoundRectRgn(int l, int t, int r, int b, int w, int h) {
   return counted(CreateRoundRectRgn(l, t, r, b, w, h));
-}
-HRGN WINAPI tallyCreatePolygonRgn(const POINT* p, int n, int mode) {
-  return counted(CreatePolygonRgn(p, n, mode));
 }
 BOOL WINAPI tallyDeleteObject(HGDIOBJ o) {
   // Stock objects are not the module's to count; deleting one is a no-op.
@@ -89,7 +85,6 @@ struct Replacement {
 };
 const Replacement kReplacements[] = {
     {"CreateFontW", reinterpret_cast<void*>(tallyCreateFontW)},
-    {"CreateFontIndirectW", reinterpret_cast<void*>(tallyCreateFontIndirectW)},
     {"CreateSolidBrush", reinterpret_cast<void*>(tallyCreateSolidBrush)},
     {"CreatePen", reinterpret_cast<void*>(tallyCreatePen)},
     {"CreateCompatibleDC", reinterpret_cast<void*>(tallyCreateCompatibleDC)},
@@ -97,7 +92,6 @@ const Replacement kReplacements[] = {
     {"CreateDIBSection", reinterpret_cast<void*>(tallyCreateDIBSection)},
     {"CreateRectRgn", reinterpret_cast<void*>(tallyCreateRectRgn)},
     {"CreateRoundRectRgn", reinterpret_cast<void*>(tallyCreateRoundRectRgn)},
-    {"CreatePolygonRgn", reinterpret_cast<void*>(tallyCreatePolygonRgn)},
     {"DeleteObject", reinterpret_cast<void*>(tallyDeleteObject)},
     {"DeleteDC", reinterpret_cast<void*>(tallyDeleteDC)},
 };

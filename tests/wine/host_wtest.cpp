@@ -3,15 +3,62 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "host/about_win.h"
 #include "host/jump_win.h"
-#include "tests/support/fake_host_win.h"
 #include "tests/support/plugin_host_win.h"
 #include "win/clipboard_win.h"
 
 namespace {
+
+// A stand-in for the host's main window: a hidden top-level window (class
+// "TTOTAL_CMD" unless told otherwise) that records every host command
+// (WM_USER + 51) and copy-data record it receives, in order.
+struct HostMessage {
+  UINT msg;
+  WPARAM wParam;              // command number, or the sending window
+  ULONG_PTR dwData;           // copy-data tag
+  std::vector<uint8_t> data;  // exactly cbData bytes
+};
+struct FakeHost {
+  HWND window = nullptr;
+  std::vector<HostMessage> received;
+  std::function<void(WPARAM command)> onCommand;  // e.g. a host closing its quick view
+};
+
+LRESULT CALLBACK fakeHostProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* host = reinterpret_cast<FakeHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (host && msg == WM_USER + 51) {
+    if (host->onCommand) host->onCommand(wParam);
+    host->received.push_back({msg, wParam, 0, {}});
+    return 0;
+  }
+  if (host && msg == WM_COPYDATA) {
+    auto* cd = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    const auto* bytes = static_cast<const uint8_t*>(cd->lpData);
+    host->received.push_back({msg, wParam, cd->dwData, std::vector<uint8_t>(bytes, bytes + cd->cbData)});
+    return 1;
+  }
+  return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+bool createFakeHost(FakeHost* host, RECT at, const wchar_t* className = L"TTOTAL_CMD") {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = fakeHostProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = className;
+  RegisterClassExW(&wc);  // fails harmlessly once registered
+  host->window = CreateWindowExW(0, className, L"host", WS_POPUP, at.left, at.top, at.right - at.left,
+                                 at.bottom - at.top, nullptr, nullptr, wc.hInstance, nullptr);
+  if (host->window) SetWindowLongPtrW(host->window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
+  return host->window != nullptr;
+}
+
+void destroyFakeHost(FakeHost* host) { DestroyWindow(host->window); }
 
 const std::string kBom = "\xEF\xBB\xBF", kSame = std::string("\0A\0", 3), kOther = std::string("\0SA\0", 4);
 const char16_t kPath[] = u"C:\\Gr\u00FC\u00DFe \u20AC\\x.txt";
@@ -39,7 +86,6 @@ TEST(Jump, MessagesTheHostReceivesInEachMode) {
   } cases[] = {
       {true, false, {500, 40, 1000, 600}, "207 CD 4002", "\r" + kBom + kUtf8 + kSame},
       {true, false, {0, 40, 500, 600}, "107 CD 4001", kBom + kUtf8 + "\r" + kSame},
-      {true, false, {100, 40, 900, 600}, "207 CD 4002", "\r" + kBom + kUtf8 + kSame},  // centred
       {false, false, {500, 40, 1000, 600}, "CD", kBom + kUtf8 + "\r" + kBom + kOther},
       {true, true, {0, 0, 400, 300}, "CD", kBom + kUtf8 + "\r" + kBom + kOther},
   };
@@ -91,7 +137,7 @@ TEST(Jump, NothingSentWithoutAHostOrForAPathWithoutAnExactUtf8Form) {
     std::u16string path;
     size_t sentBytes;  // 0: refused
   } cases[] = {
-      {u"C:\\a\xD800" u"b", 0}, {u"C:\\a\xDC00", 0}, {u"C:\\\xDC00\xD800", 0}, {u"", 0},
+      {u"C:\\a\xD800" u"b", 0}, {u"C:\\a\xDC00", 0}, {u"", 0},
       {std::u16string(2048, u'a'), 0}, {u"C:\\\U0001F600", 7 + 11}, {std::u16string(2047, u'a'), 2047 + 11},
   };
   for (const Case& c : cases) {
@@ -188,7 +234,7 @@ TEST(AboutBox, EveryWayOfClosingReturnsWithTheOwnerAsItWas) {
     Act act;
     bool disabledBefore;
   } cases[] = {{Act::Escape, false}, {Act::Enter, false}, {Act::OkButton, false}, {Act::CloseBox, false},
-               {Act::Escape, true}};
+               {Act::Escape, true}, {Act::Quit, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "act " << int(c.act) << (c.disabledBefore ? ", owner disabled" : ""));
     EnableWindow(owner, !c.disabledBefore);
@@ -200,17 +246,9 @@ TEST(AboutBox, EveryWayOfClosingReturnsWithTheOwnerAsItWas) {
       EXPECT_EQ(g_act.afterOutsideClick, before);
       EXPECT_EQ(g_act.afterLinkClick, kAboutLinkText);
     }
+    MSG msg;  // a quit ends the box and still reaches the caller's loop
+    EXPECT_EQ(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 7, c.act == Act::Quit);
   }
-  DestroyWindow(owner);
-}
-
-TEST(AboutBox, AQuitMessageEndsTheBoxAndReachesTheCallersLoop) {
-  HWND owner = createHostWindow(600, 400);
-  ASSERT_TRUE(runBox(owner, Act::Quit));
-  EXPECT_TRUE(IsWindowEnabled(owner));
-  MSG msg;
-  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(msg.wParam, 7u);
   DestroyWindow(owner);
 }
 

@@ -1,10 +1,9 @@
 // The icons against the real shell: the plugin's own icon resources, the stock
-// icons, one cache entry per extension whatever its case, programs with and
-// without icons of their own, the failure line, and the temporary program file.
+// icons, programs with and without icons of their own, the failure line's
+// error codes, and the temporary program file.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -101,24 +100,14 @@ TEST_F(IconsTest, PluginIconResourcesHaveExactlyTheirSizes) {
   EXPECT_NE(px[13 * 32 + 3] & 0xFFFFFF, 0xFFFFFFu);  // the lens ring on its left side
 }
 
-TEST_F(IconsTest, StockIconsLoadAndExtensionsShareOneEntryWhateverTheirCase) {
+// The rule behind the caches is proven natively; here the real shell answers.
+TEST_F(IconsTest, StockIconsAndAnExtensionsIconLoadAtBothSizes) {
   for (bool small : {true, false}) {
     load(small);
-    EXPECT_NE(set.shellFolderIcon, nullptr) << small;
-    EXPECT_NE(set.shellFileIcon, nullptr) << small;
-    EXPECT_NE(set.genericExeIcon, nullptr) << small;
-    EXPECT_NE(set.everythingLabelIcon, nullptr) << small;
-    EXPECT_NE(set.everythingOverlayIcon, nullptr) << small;
-    EXPECT_EQ(set.hostExeIcon, nullptr);  // host icons were not asked for
-    EXPECT_STREQ(W(set.exeIconFailLine), L"(no exe icon failures yet)");
-
-    IconHandle upper = lookupItemIcon(&set, fileItem(L"A.TXT", L"C:\\A.TXT"));
-    EXPECT_NE(upper, nullptr);
-    EXPECT_EQ(lookupItemIcon(&set, fileItem(L"b.txt", L"C:\\b.txt")), upper);
-    EXPECT_EQ(set.extIconCount, 1);
-    EXPECT_STREQ(W(set.extIconCache[0].key), L".txt");
+    for (IconHandle h : {set.shellFolderIcon, set.shellFileIcon, set.genericExeIcon, set.everythingLabelIcon,
+                         set.everythingOverlayIcon, lookupItemIcon(&set, fileItem(L"a.txt", L"C:\\a.txt"))})
+      EXPECT_NE(h, nullptr) << small;
     releasePanelIcons(set);
-    EXPECT_EQ(set.shellFolderIcon, nullptr);
   }
 }
 
@@ -129,8 +118,6 @@ TEST_F(IconsTest, ProgramsShowTheirOwnIconOrTheHostsProgramIcon) {
   std::wstring bare = besideProgram(L"fake-everything.exe");
   IconHandle own = lookupItemIcon(&set, fileItem(L"morvane-view.exe", viewer));
   ASSERT_NE(own, nullptr);
-  EXPECT_NE(own, set.genericExeIcon);
-  EXPECT_EQ(set.exeIconCount, 1);
   HMODULE viewerImage = LoadLibraryExW(viewer.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(viewerImage, nullptr);
   HICON mark = static_cast<HICON>(
@@ -140,44 +127,30 @@ TEST_F(IconsTest, ProgramsShowTheirOwnIconOrTheHostsProgramIcon) {
   DestroyIcon(mark);
   FreeLibrary(viewerImage);
 
-  // With the host's icons in use, a program without icons shows the host's
-  // program icon, uncached; its own icon still comes from the cache.
+  // With the host's icons in use, the real icon count sends a program without
+  // icons to the host's program icon.
   set.hostListIcons = 1;
   set.hostExeIcon = CopyIcon(LoadIconW(nullptr, MAKEINTRESOURCEW(32516)));  // IDI_INFORMATION
   EXPECT_EQ(lookupItemIcon(&set, fileItem(L"fake-everything.exe", bare)), set.hostExeIcon);
-  EXPECT_EQ(lookupItemIcon(&set, fileItem(L"MORVANE-VIEW.EXE", viewer)), own);
-  EXPECT_EQ(set.exeIconCount, 1);
 }
 
+// The line's format is proven natively; here the real system's error codes fill it.
 TEST_F(IconsTest, AProgramThatCannotBeHadLeavesItsFailLine) {
   load(true);
   const wchar_t* path = L"C:\\no such folder\\missing.exe";
   EXPECT_EQ(lookupItemIcon(&set, fileItem(L"missing.exe", path)), set.genericExeIcon);
-  EXPECT_EQ(set.exeIconCount, 0);
-  unsigned long err = 0, small = 0, large = 0, shortErr = 0;
-  ASSERT_EQ(swscanf(W(set.exeIconFailLine),
-                    L"EXEICON FAIL path=[C:\\no such folder\\missing.exe] len=29 attrOk=N err=%lu "
-                    L"small=%lu large=%lu short=[] shortErr=%lu",
-                    &err, &small, &large, &shortErr),
-            4)
+  std::wstring line = W(set.exeIconFailLine);
+  EXPECT_EQ(line.find(L"EXEICON FAIL path=[C:\\no such folder\\missing.exe] len=29 attrOk=N err=3 small="), 0u)
       << textToUtf8(set.exeIconFailLine);
-  wchar_t want[400];
-  swprintf(want, 400,
-           L"EXEICON FAIL path=[%ls] len=29 attrOk=N err=%lu small=%lu large=%lu short=[] shortErr=%lu",
-           path, err, small, large, shortErr);
-  EXPECT_STREQ(W(set.exeIconFailLine), want);
-  EXPECT_EQ(err, static_cast<unsigned long>(ERROR_PATH_NOT_FOUND));
-  EXPECT_NE(shortErr, 0ul);
+  EXPECT_EQ(line.find(L"shortErr=0"), std::wstring::npos);
 }
 
 TEST(GenericProgramIcon, TheTemporaryFileIsGoneAfterTheCall) {
   wchar_t folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
   std::wstring file = std::wstring(folder) + L"mvgenexe_" + std::to_wstring(GetCurrentProcessId()) + L".exe";
-  for (bool small : {true, false}) {
-    HICON icon = makeGenericProgramIcon(small);
-    EXPECT_NE(icon, nullptr);
-    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
-    DestroyIcon(icon);
-  }
+  HICON icon = makeGenericProgramIcon(true);
+  EXPECT_NE(icon, nullptr);
+  EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+  DestroyIcon(icon);
 }
