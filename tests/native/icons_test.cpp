@@ -213,7 +213,10 @@ TEST_F(IconsTest, FailuresAreNotCachedAndGrowthFailureKeepsTheOldArray) {
   EXPECT_EQ(src.destroyed.size(), 3u);
 }
 
-TEST_F(IconsTest, ProgramRequestChain) {
+// The first answer wins: small, then large, then both again by the short path.
+// (The first request answering and none answering are proven beside the host
+// icon and the fail line.)
+TEST_F(IconsTest, ProgramIconsAreAskedSmallThenLargeThenByTheShortPath) {
   const char* path = "C:\\Program Files\\Tool\\tool.exe";
   const struct {
     bool small;
@@ -221,14 +224,12 @@ TEST_F(IconsTest, ProgramRequestChain) {
     const char* shortForm;
     std::vector<std::string> want;
   } rows[] = {
-      {true, "C:\\Program Files\\Tool\\tool.exe small", "", {"shell %P small"}},
       {true, "C:\\Program Files\\Tool\\tool.exe", "", {"shell %P small", "shell %P"}},
       {false, "C:\\PROGRA~1\\Tool\\tool.exe", "C:\\PROGRA~1\\Tool\\tool.exe",
        {"shell %P", "shell C:\\PROGRA~1\\Tool\\tool.exe"}},
       {true, "C:\\PROGRA~1\\Tool\\tool.exe", "C:\\PROGRA~1\\Tool\\tool.exe",
        {"shell %P small", "shell %P", "shell C:\\PROGRA~1\\Tool\\tool.exe small",
         "shell C:\\PROGRA~1\\Tool\\tool.exe"}},
-      {true, "nothing", "", {"shell %P small", "shell %P"}},
   };
   for (const auto& r : rows) {
     IconSet s;
@@ -247,8 +248,7 @@ TEST_F(IconsTest, ProgramRequestChain) {
       expected.push_back(w);
     }
     EXPECT_EQ(f.log, expected) << r.succeedsAt;
-    EXPECT_EQ(got != nullptr, want != "nothing") << r.succeedsAt;
-    EXPECT_EQ(s.exeIconCount, want != "nothing" ? 1 : 0);
+    EXPECT_NE(got, nullptr) << r.succeedsAt;
     releaseIconSet(s, f);
   }
 }
