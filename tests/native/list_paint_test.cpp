@@ -1,5 +1,6 @@
 // The panel's paint, frame by frame, through the RecordingCanvas: what is
-// written where, in which font and colour, for each form the panel can take.
+// written where, in which font and colour, for each form the panel can take,
+// the list's and the treemap's.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,6 +22,7 @@ constexpr Color kTreeMap = 0xA000A0, kSearchBorder = 0x404040;
 struct Panel {
   PanelSettings s{};
   ViewState view{};
+  TreemapLayoutState treemap{};
   std::vector<ScanItem> items;
   std::vector<const ScanItem*> rows;
   PanelView v{};
@@ -53,8 +55,10 @@ struct Panel {
     v.view = &view;
     v.settings = &s;
     v.targetPath = u"C:\\data";
+    v.treemap = &treemap;
     items.reserve(2000);
   }
+  ~Panel() { releaseTreemapCells(&treemap); }
   ScanItem& add(const char16_t* name, uint64_t size, bool folder = false, int32_t count = 0) {
     items.push_back(ScanItem{});
     ScanItem& it = items.back();
@@ -361,4 +365,88 @@ TEST(ListPaint, RowsOffScreenAreSkipped) {
     // Rows are drawn inside the clip, the scrollbar after it.
     EXPECT_EQ(c.lines.back().compare(0, 5, "fill "), 0);
   }
+}
+
+namespace {
+
+// Six items of 6000 down to 1000 bytes in the treemap view.
+void treemapOfSix(Panel& p) {
+  p.view.treemapView = 1;
+  p.s.fancyPop = 1;
+  p.s.treeMapIcons = 1;
+  for (int i = 0; i < 6; ++i) {
+    char16_t name[16];
+    textFormat(name, 16, u"item%d", i);
+    p.add(name, 1000u * (6 - i));
+  }
+}
+
+}  // namespace
+
+TEST(TreemapView, LaysOutTheAreaAndPopsInANewSet) {
+  Panel p;
+  treemapOfSix(p);
+  RecordingCanvas first = p.paint(1000);
+  // A new set: the pop-in starts with this frame, where no cell has grown yet.
+  EXPECT_EQ(p.results.popRestart, 1u);
+  EXPECT_EQ(p.results.popSignature, treemapRowsSignature(p.rows.data(), 6));
+  EXPECT_EQ(countLines(first, "roundrect"), 0);
+  // What the window does with the results.
+  p.view.popSignature = p.results.popSignature;
+  p.view.popSignatureValid = 1;
+  p.view.popAnimating = 1;
+  p.view.popStartTick = 1000;
+
+  // The cells tile the treemap area: 16 from the left, right and bottom.
+  const VerticalBands bands = layoutBands(p.v.metrics, true);
+  ASSERT_EQ(p.treemap.treemapCellCount, 6);
+  int64_t area = 0;
+  for (int i = 0; i < 6; ++i) {
+    const TreemapCell& c = p.treemap.treemapCells[i];
+    EXPECT_TRUE(c.left >= 16 && c.right <= 784 && c.top >= bands.listTop && c.bottom <= 584) << i;
+    area += int64_t{c.right - c.left} * (c.bottom - c.top);
+  }
+  EXPECT_EQ(area, int64_t{768} * (584 - bands.listTop));
+
+  // The same set again: no restart; halfway, the first cells are growing.
+  EXPECT_GT(countLines(p.paint(1300), "roundrect"), 0);
+  EXPECT_EQ(p.results.popRestart, 0u);
+  // Once the pop-in is over every cell is drawn in full, with its label.
+  p.view.popAnimating = 0;
+  RecordingCanvas full = p.paint(3000);
+  EXPECT_EQ(countLines(full, "roundrect"), 6);
+  EXPECT_NE(full.lineContaining("'item0'"), "");
+  // Coloured icons off: glyphs, even with an icon lookup.
+  EXPECT_EQ(countLines(full, "glyph document"), 6);
+
+  // A different set restarts; without FancyPop nothing restarts.
+  p.items.pop_back();
+  p.paint(4000);
+  EXPECT_EQ(p.results.popRestart, 1u);
+  p.s.fancyPop = 0;
+  p.items.pop_back();
+  p.paint(4000);
+  EXPECT_EQ(p.results.popRestart, 0u);
+}
+
+TEST(TreemapView, PopupOverTheHoveredCellAndNothingForATinyArea) {
+  Panel p;
+  treemapOfSix(p);
+  p.s.fancyPop = 0;
+  p.paint(1000);
+  const TreemapCell c = p.treemap.treemapCells[0];
+  p.view.hoverCell = 0;
+  p.view.hoverX = c.left + 10;
+  p.view.hoverY = c.top + 10;
+  RecordingCanvas withPopup = p.paint(5000);
+  EXPECT_NE(withPopup.lineContaining("'5.9 KB (28.6%)'"), "");
+  EXPECT_EQ(countLines(withPopup, "roundrect"), 7);
+
+  // A client too small for the area: neither layout nor painting, the old
+  // cells stay for the mouse.
+  p.v.clientHeight = 60;
+  RecordingCanvas tiny = p.paint(6000);
+  EXPECT_EQ(countLines(tiny, "roundrect"), 0);
+  EXPECT_EQ(p.treemap.treemapCellCount, 6);
+  EXPECT_EQ(p.treemap.treemapCells[0].left, c.left);
 }

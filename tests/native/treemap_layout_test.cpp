@@ -145,20 +145,6 @@ TEST(TreemapLayout, LargeItemAndTwentySmallOnesGiveSevenCells) {
   EXPECT_EQ(textToUtf8(rows.ptrs[1]->name), "m");
 }
 
-TEST(TreemapLayout, TailsBelowFiveItemsAreNotGrouped) {
-  Rows rows{{"one", 500000}, {"two", 300000}, {"three", 200000}};
-  for (int i = 0; i < 4; ++i) rows.add("tiny" + std::to_string(i), 10);
-  State st;
-  layout(st, rows, 400, 300);
-  EXPECT_EQ(st.s.treemapCellCount, 7);  // no group
-
-  rows.add("tiny4", 10);
-  layout(st, rows, 400, 300);
-  EXPECT_EQ(st.names(), (Names{"one", "two", "three", "Others (5 items)"}));
-  EXPECT_TRUE(st.isOthers(3));
-  EXPECT_EQ(st.s.othersItem.size, 50u);
-}
-
 TEST(TreemapLayout, AllZeroSizesOrNoExtentGiveEmptyCells) {
   Rows rows;
   for (int i = 0; i < 6; ++i) rows.add("z" + std::to_string(i), 0);
