@@ -223,6 +223,8 @@ TEST(ListPaint, HeaderLabelsAndSortArrow) {
                                            (col < 2 ? "" : "right|") + "vcenter|single|noprefix")
           << col;
     }
+    // The labels are inset in their cells, Name by S(2), away from the divider lines.
+    EXPECT_EQ(c.lineContaining("'Name'").rfind("text " + std::to_string(cells[1].left + 2) + ",", 0), 0u);
     const Rect s = cells[k.column];
     const int x = k.column < 2 ? s.right - 10 : s.left + 7, y = (s.top + s.bottom) / 2;
     char want[96];

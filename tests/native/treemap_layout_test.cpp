@@ -170,18 +170,6 @@ TEST(TreemapLayout, AllZeroSizesOrNoExtentGiveEmptyCells) {
   }
 }
 
-TEST(TreemapLayout, SingleItemFillsTheArea) {
-  Rows rows{{"only", 12345}};
-  State st;
-  layout(st, rows, 250, 250, 100, 16, 82);
-  ASSERT_EQ(st.s.treemapCellCount, 1);
-  EXPECT_EQ(st.box(0), (Box{16, 82, 266, 332}));
-  // Right and bottom are exclusive.
-  const struct { int32_t x, y, want; } hits[] = {
-      {16, 82, 0}, {265, 331, 0}, {266, 100, -1}, {100, 332, -1}, {15, 100, -1}};
-  for (const auto& h : hits) EXPECT_EQ(treemapCellAt(&st.s, h.x, h.y), h.want) << h.x << "," << h.y;
-}
-
 // The classic squarified example (areas 6, 6, 4, 3, 2, 2, 1 in a 6 x 4 field),
 // scaled by 100: the first two stack in a column at the left, the next two
 // run as a strip along the top of the rest, the last three share the bottom.
