@@ -3,33 +3,25 @@
 #include <cmath>
 #include <cstdint>
 
-
 namespace {
-inline int32_t red(uint32_t c) { return c & 0xFF; }
-inline int32_t green(uint32_t c) { return (c >> 8) & 0xFF; }
-inline int32_t blue(uint32_t c) { return (c >> 16) & 0xFF; }
-inline uint32_t rgb(int32_t r, int32_t g, int32_t b) {
-  return (static_cast<uint32_t>(r) & 0xFF) | ((static_cast<uint32_t>(g) & 0xFF) << 8) |
-         ((static_cast<uint32_t>(b) & 0xFF) << 16);
-}
 inline int32_t clampChannel(int64_t v) { return v < 0 ? 0 : v > 255 ? 255 : static_cast<int32_t>(v); }
 inline int32_t blendChannel(int32_t from, int32_t to, double t) {
   return from + static_cast<int32_t>((to - from) * t);
 }
 }  // namespace
 
-int32_t colorLuminance(uint32_t c) { return 299 * red(c) + 587 * green(c) + 114 * blue(c); }
+int32_t colorLuminance(uint32_t c) { return 299 * colorRed(c) + 587 * colorGreen(c) + 114 * colorBlue(c); }
 
 uint32_t shiftColor(uint32_t c, int32_t delta) {
-  return rgb(clampChannel(int64_t{red(c)} + delta), clampChannel(int64_t{green(c)} + delta),
-             clampChannel(int64_t{blue(c)} + delta));
+  return colorFromChannels(clampChannel(int64_t{colorRed(c)} + delta), clampChannel(int64_t{colorGreen(c)} + delta),
+             clampChannel(int64_t{colorBlue(c)} + delta));
 }
 
 uint32_t blendColor(uint32_t from, uint32_t to, double t) {
   if (!(t > 0)) return from;
   if (t > 1.0) t = 1.0;
-  return rgb(blendChannel(red(from), red(to), t), blendChannel(green(from), green(to), t),
-             blendChannel(blue(from), blue(to), t));
+  return colorFromChannels(blendChannel(colorRed(from), colorRed(to), t), blendChannel(colorGreen(from), colorGreen(to), t),
+             blendChannel(colorBlue(from), colorBlue(to), t));
 }
 
 SearchColors deriveSearchColors(uint32_t background, uint32_t meta) {
@@ -71,8 +63,8 @@ uint32_t gradientColumnColor(uint32_t start, uint32_t end, int32_t x, int32_t wi
   auto channel = [&](int32_t a, int32_t b) {
     return a + static_cast<int32_t>(static_cast<double>(b - a) * x / static_cast<double>(width));
   };
-  return rgb(channel(red(start), red(end)), channel(green(start), green(end)),
-             channel(blue(start), blue(end)));
+  return colorFromChannels(channel(colorRed(start), colorRed(end)), channel(colorGreen(start), colorGreen(end)),
+             channel(colorBlue(start), colorBlue(end)));
 }
 
 GradientBand gradientBandAt(int32_t from, int32_t n, int32_t width, uint32_t start, uint32_t end) {

@@ -3,6 +3,15 @@
 #pragma once
 #include <cstdint>
 
+// The three channels of a COLORREF, and one made from them (each taken mod 256).
+inline int32_t colorRed(uint32_t c) { return c & 0xFF; }
+inline int32_t colorGreen(uint32_t c) { return (c >> 8) & 0xFF; }
+inline int32_t colorBlue(uint32_t c) { return (c >> 16) & 0xFF; }
+inline uint32_t colorFromChannels(int32_t r, int32_t g, int32_t b) {
+  return (static_cast<uint32_t>(r) & 0xFF) | ((static_cast<uint32_t>(g) & 0xFF) << 8) |
+         ((static_cast<uint32_t>(b) & 0xFF) << 16);
+}
+
 constexpr int32_t kDarkLuminance = 128000;  // below this a colour counts as dark
 
 // 299 R + 587 G + 114 B, 0..255000; compared raw, never divided.

@@ -6,17 +6,9 @@
 
 namespace {
 
-inline int32_t red(uint32_t c) { return c & 0xFF; }
-inline int32_t green(uint32_t c) { return (c >> 8) & 0xFF; }
-inline int32_t blue(uint32_t c) { return (c >> 16) & 0xFF; }
-inline uint32_t rgb(int32_t r, int32_t g, int32_t b) {
-  return (static_cast<uint32_t>(r) & 0xFF) | ((static_cast<uint32_t>(g) & 0xFF) << 8) |
-         ((static_cast<uint32_t>(b) & 0xFF) << 16);
-}
-
 template <typename F>
 uint32_t perChannel(uint32_t c, F f) {
-  return rgb(f(red(c)), f(green(c)), f(blue(c)));
+  return colorFromChannels(f(colorRed(c)), f(colorGreen(c)), f(colorBlue(c)));
 }
 
 // Hue steps of the Color style, one per cell modulo 8: far apart on the wheel
@@ -40,7 +32,7 @@ double hslComponent(double p, double q, double t) {
 }  // namespace
 
 uint32_t rotateHue(uint32_t color, double degrees) {
-  const double r = red(color) / 255.0, g = green(color) / 255.0, b = blue(color) / 255.0;
+  const double r = colorRed(color) / 255.0, g = colorGreen(color) / 255.0, b = colorBlue(color) / 255.0;
   const double mx = std::max(r, std::max(g, b));
   const double mn = std::min(r, std::min(g, b));
   const double l = (mx + mn) / 2;
@@ -67,12 +59,12 @@ uint32_t rotateHue(uint32_t color, double degrees) {
   while (h < 0) h += 360;
   if (s <= 0.0001) {
     const int32_t v = channelOf(l);
-    return rgb(v, v, v);
+    return colorFromChannels(v, v, v);
   }
   const double q = l < 0.5 ? l * (1 + s) : l + s - l * s;
   const double p = 2 * l - q;
   const double k = h / 360;
-  return rgb(channelOf(hslComponent(p, q, k + 1.0 / 3)), channelOf(hslComponent(p, q, k)),
+  return colorFromChannels(channelOf(hslComponent(p, q, k + 1.0 / 3)), channelOf(hslComponent(p, q, k)),
              channelOf(hslComponent(p, q, k - 1.0 / 3)));
 }
 
@@ -108,7 +100,7 @@ uint32_t bevelDarkColor(uint32_t c) {
 }
 
 uint32_t treemapLabelColor(uint32_t fill) {
-  return colorLuminance(fill) < kLabelDarkLuminance ? rgb(242, 242, 242) : rgb(27, 27, 27);
+  return colorLuminance(fill) < kLabelDarkLuminance ? colorFromChannels(242, 242, 242) : colorFromChannels(27, 27, 27);
 }
 
 double popInDelay(int32_t index, int32_t count) {
