@@ -66,6 +66,7 @@ TEST_F(FileList, KeptRecordsCarryTheirOwnNamePathAndSize) {
   EXPECT_TRUE(textEquals(m->fileList[0].name, u"big"));
   EXPECT_TRUE(textEquals(m->fileList[0].fullPath, u"C:\\T\\big"));
   EXPECT_TRUE(textEquals(m->fileList[1].name, u"mid"));
+  EXPECT_EQ(m->fileList[1].fileCount, 0);  // a file is no folder of files
 
   // The walker's form joins the first `folderLength` units of the folder and the name.
   reset(5);
