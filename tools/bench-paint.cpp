@@ -4,60 +4,13 @@
 // proportion to the rows on screen, so the ratio should stay near 1. The last
 // line is "paint 100000/100 rows ratio: X.XX".
 //   bench-paint [--paints N]
-#include <windows.h>
-#include <shellapi.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <cwchar>
 
-#include "config/config_win.h"
-#include "format/text.h"
-#include "format/visible_rows.h"
-#include "view/paint_win.h"
+#include "tools/bench_panel_win.h"
 #include "win/gdi_scope_win.h"
 
 namespace {
-
-constexpr int kWidth = 1000, kHeight = 700;
-
-double nowMs() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-// A panel whose scan has finished with `rows` children (every other one a
-// folder with a file count), sorted by size, with the default settings.
-PanelRecord* syntheticPanel(HWND window, int rows) {
-  PanelRecord* rec = allocatePanelRecord();
-  if (!rec) return nullptr;
-  rec->panelWindow = window;
-  initViewState(rec->view);
-  loadPanelConfiguration(&rec->settings, &rec->res, window, L"");
-  initScanModel(rec->scan);
-  textCopy(rec->scan.targetPath, kPathUnits, u"C:\\bench");
-  rec->scan.rows = static_cast<ScanItem*>(reallocArray(nullptr, rows, sizeof(ScanItem)));
-  if (!rec->scan.rows) return rec;
-  rec->scan.rowCount = rows;
-  for (int i = 0; i < rows; ++i) {
-    ScanItem& it = rec->scan.rows[i];
-    it = ScanItem{};
-    textFormat(it.name, kNameUnits, i % 2 ? u"folder %d" : u"file %d.dat", i);
-    it.size = 5000000000ull / (static_cast<uint64_t>(i) + 1);
-    it.isFolder = i % 2;
-    it.fileCount = it.isFolder ? i * 7 : 0;
-    rec->scan.totalSize += it.size;
-  }
-  rec->scan.filesCounted.store(static_cast<uint32_t>(rows));
-  buildVisibleRows(rec->scan, false);
-  sortVisibleRows(rec->scan, rec->view.sortColumn, rec->view.sortDescending, 1);
-  rec->scan.scanRunning.store(0);
-  refreshScrollRange(window, *rec);
-  rec->view.scrollOffset = rec->view.scrollMax / 2;
-  return rec;
-}
 
 struct Timing {
   double firstMs;  // the first paint, which measures every row's column texts
@@ -66,16 +19,16 @@ struct Timing {
 
 Timing timePaints(HWND window, HDC target, int rows, int paints) {
   Timing t{};
-  PanelRecord* rec = syntheticPanel(window, rows);
+  PanelRecord* rec = benchSyntheticPanel(window, rows, -1);
   if (!rec) return t;
-  double t0 = nowMs();
+  double t0 = benchNowMs();
   paintPanelWindow(window, rec, target);
   GdiFlush();
-  t.firstMs = nowMs() - t0;
-  t0 = nowMs();
+  t.firstMs = benchNowMs() - t0;
+  t0 = benchNowMs();
   for (int i = 0; i < paints; ++i) paintPanelWindow(window, rec, target);
   GdiFlush();
-  t.paintMs = (nowMs() - t0) / paints;
+  t.paintMs = (benchNowMs() - t0) / paints;
   releasePanelResources(&rec->res);
   releasePanelRecord(rec);
   return t;
@@ -84,20 +37,15 @@ Timing timePaints(HWND window, HDC target, int rows, int paints) {
 }  // namespace
 
 int main() {
-  int paints = 200;
-  int argc = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  for (int i = 1; argv && i + 1 < argc; ++i)
-    if (wcscmp(argv[i], L"--paints") == 0) paints = _wtoi(argv[++i]);
-  if (paints < 1) paints = 1;
+  const int paints = benchPaintsArgument(200);
 
-  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr,
+  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, kBenchWidth, kBenchHeight, nullptr, nullptr,
                                 nullptr, nullptr);
   HDC screen = GetDC(nullptr);
   double small = 0, large = 0;
   {
     MemoryDc target(screen);
-    GdiBitmap bitmap(CreateCompatibleBitmap(screen, kWidth, kHeight));
+    GdiBitmap bitmap(CreateCompatibleBitmap(screen, kBenchWidth, kBenchHeight));
     SelectScope use(target.get(), bitmap.get());
     const int sizes[2] = {100, 100000};
     double* means[2] = {&small, &large};
