@@ -1,8 +1,10 @@
 // Search texts and query blocks for any target path: texts fit their buffers
 // (path length + the table's extra units), blocks are exactly 30 + 2n bytes.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "format/text.h"
 #include "scan/everything_codec.h"
@@ -11,26 +13,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 4) return 0;
   int maxTopFiles;
   std::memcpy(&maxTopFiles, data, 4);
-  size_t units = (size - 4) / 2;
-  if (units >= kPathUnits) units = kPathUnits - 1;
-  char16_t* path = static_cast<char16_t*>(std::malloc((units + 1) * 2));
-  std::memcpy(path, data + 4, units * 2);
-  path[units] = 0;
-  size_t n = textLength(path);
+  std::vector<char16_t> path(std::min((size - 4) / 2, size_t{kPathUnits - 1}) + 1, 0);
+  std::memcpy(path.data(), data + 4, (path.size() - 1) * 2);
+  size_t n = textLength(path.data());
   for (int q = 0; q < 3; ++q) {
     EverythingQuery kind = static_cast<EverythingQuery>(q);
-    size_t cap = n + everythingQueryShape(kind).textExtraUnits;
-    char16_t* text = static_cast<char16_t*>(std::malloc(cap * 2));
-    size_t len = everythingSearchText(kind, path, maxTopFiles, text, cap);
-    if (len + 1 >= cap || text[len] != 0) abort();  // never cut: the buffer is always enough
-    size_t blockLength = static_cast<size_t>(everythingQueryBlockLength(len));
-    uint8_t* block = static_cast<uint8_t*>(std::malloc(blockLength));
-    if (everythingBuildQuery(block, blockLength, 0x1234, 5, 6, 7, text, len) != blockLength) abort();
-    if (blockLength != 30 + 2 * len) abort();
-    if (std::memcmp(block + 28, text, 2 * len + 2) != 0) abort();
-    std::free(block);
-    std::free(text);
+    // Exactly the size the plugin allocates, so the sanitizer sees any overrun.
+    std::vector<char16_t> text(n + everythingQueryShape(kind).textExtraUnits);
+    size_t len = everythingSearchText(kind, path.data(), maxTopFiles, text.data(), text.size());
+    if (len + 1 >= text.size() || text[len] != 0) abort();  // never cut: the buffer is always enough
+    std::vector<uint8_t> block(static_cast<size_t>(everythingQueryBlockLength(len)));
+    if (everythingBuildQuery(block.data(), block.size(), 0x1234, 5, 6, 7, text.data(), len) !=
+            block.size() || block.size() != 30 + 2 * len ||
+        std::memcmp(block.data() + 28, text.data(), 2 * len + 2) != 0)
+      abort();
   }
-  std::free(path);
   return 0;
 }

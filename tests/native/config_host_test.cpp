@@ -1,179 +1,111 @@
 // Finding and reading the host's wincmd.ini: registry values of every shape,
-// the section redirections, the dark-mode texts, the font and icon fallbacks,
-// separators and IconLib. The order of the places is shown under Wine.
+// the section redirections, the font and icon fallbacks, separators, integers
+// and IconLib. The order of the places is shown under Wine.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "config/config_table.h"
 #include "config/host_config.h"
 #include "format/text.h"
 #include "tests/support/config_fakes.h"
 
 namespace {
-
-constexpr const char16_t* kRegKey = u"Software\\Vantrel\\Total Commander";
 const char16_t* const kHost = kFakeHostFile;
 
 std::string hostFileOf(FakeConfigPlatform& p) {
   char16_t out[2048];
-  if (!findHostFile(p, out, 2048)) return "(none)";
-  return textToUtf8(out);
+  return findHostFile(p, out, 2048) ? textToUtf8(out) : "(none)";
 }
-
-std::string sectionFileOf(FakeConfigPlatform& p, const char16_t* host, const char16_t* section) {
-  char16_t out[2048];
-  resolveSectionFile(p, host, section, out, 2048);
-  return textToUtf8(out);
-}
-
-// "face size wWeight", or "(none)".
-std::string hostFontOf(FakeConfigPlatform& p) {
-  HostFont f;
-  if (!hostFont(p, &f)) return "(none)";
-  return textToUtf8(f.face) + " " + std::to_string(f.size) + " w" + std::to_string(f.weight);
-}
-
-// "<thousands><decimal>", each separator one character and its terminator.
-std::string separatorsOf(FakeConfigPlatform& p) {
-  char16_t th[2] = {u'?', u'?'}, dec[2] = {u'?', u'?'};
-  readSeparators(p, th, dec);
-  if (th[1] != 0 || dec[1] != 0) return "(not terminated)";
-  const char16_t both[3] = {th[0], dec[0], 0};
-  return textToUtf8(both);
-}
-
 }  // namespace
 
-TEST(HostFile, RegistryValueTypesAndLengths) {
+TEST(HostFile, RegistryValueTypesLengthsAndOverlongPaths) {
   FakeConfigPlatform p;
-  p.setFile(u"D:\\a.ini", u"");
-  p.setFile(u"%X%\\a.ini", u"");
-  p.setEnv(u"X", u"D:");
-  // Stored without its terminator: ends where the registry says ("D:\a.ini" is 8 units).
-  FakeRegistryValue unterminated = registryString(u"D:\\a.iniJUNK");
-  unterminated.data.resize(16);
-  // An odd byte count keeps only whole units.
-  FakeRegistryValue odd = registryString(u"D:\\a.ini");
-  odd.data.resize(17);
+  p.files = {{u"D:\\a.ini", u""}, {u"%X%\\a.ini", u""}};
+  p.env[u"X"] = u"D:";
+  FakeRegistryValue unterminated = registryString(u"D:\\a.iniJUNK"), odd = registryString(u"D:\\a.ini");
+  unterminated.data.resize(16);  // ends where the registry says: "D:\a.ini" is 8 units
+  odd.data.resize(17);           // an odd byte count keeps only whole units
   odd.data[16] = 'Z';
   const struct { FakeRegistryValue value; const char* want; } rows[] = {
       {registryDword(5), "(none)"},
-      {registryString(u"%X%\\a.ini", kRegExpandSz), "%X%\\a.ini"},  // used as it is, not expanded
-      {unterminated, "D:\\a.ini"},
-      {odd, "D:\\a.ini"},
-      {registryString(std::u16string(3000, u'a')), "(none)"}};  // beyond the read: not read at all
-  for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
-    p.setRegistry(kRegKey, u"IniFileName", rows[i].value);
-    EXPECT_EQ(hostFileOf(p), rows[i].want) << "row " << i;
+      {registryString(u"%X%\\a.ini", kRegExpandSz), "%X%\\a.ini"},  // used as it is
+      {unterminated, "D:\\a.ini"}, {odd, "D:\\a.ini"},
+      {registryString(std::u16string(3000, u'a')), "(none)"}};  // beyond the read: not read
+  for (const auto& r : rows) {
+    p.registry[u"Software\\Vantrel\\Total Commander|IniFileName"] = r.value;
+    EXPECT_EQ(hostFileOf(p), r.want) << &r - rows;
   }
-}
-
-TEST(HostFile, OverlongEnvironmentPathsAreNotCut) {
-  FakeConfigPlatform p;
-  std::u16string longFolder = u"C:\\" + std::u16string(2030, u'x');
-  p.setEnv(u"APPDATA", longFolder);
-  // The cut form of the candidate exists, the real one cannot fit.
-  p.setFile((longFolder + u"\\VANTREL\\wincmd.ini").substr(0, 2047), u"");
+  // The cut form of a candidate exists, the real one cannot fit.
+  p = FakeConfigPlatform();
+  p.env[u"APPDATA"] = u"C:\\" + std::u16string(2030, u'x');
+  p.files[(p.env[u"APPDATA"] + u"\\VANTREL\\wincmd.ini").substr(0, 2047)] = u"";
   EXPECT_EQ(hostFileOf(p), "(none)");
 }
 
 TEST(SectionFile, Redirections) {
   FakeConfigPlatform p;
-  p.setEnv(u"APPDATA", u"C:\\Users\\u\\AppData");
-  p.setFile(kHost,
-            u"[Configuration]\nRedirectSection=1\nAlternateUserIni=\n"
-            u"[AllResolutions]\nRedirectSection=%APPDATA%\\tc\\user.ini\n"
-            u"[Colors]\nRedirectSection=colors.ini\n"
-            u"[Layout]\nRedirectSection=0\n"
-            u"[Other]\nRedirectSection=sub/other.ini\n"
-            u"[Odd]\nRedirectSection= 1 \n");  // trimmed by the reader: "1"
-  const struct { const char16_t* section; const char* want; } rows[] = {
-      {u"Configuration", "C:\\tc\\wincmd.ini"},
-      {u"AllResolutions", "C:\\Users\\u\\AppData\\tc\\user.ini"},
-      {u"Colors", "C:\\tc\\colors.ini"},
-      {u"Layout", "C:\\tc\\wincmd.ini"},
-      {u"Other", "sub/other.ini"},
-      {u"Missing", "C:\\tc\\wincmd.ini"},
-      {u"Odd", "C:\\tc\\wincmd.ini"}};
-  for (const auto& r : rows) EXPECT_EQ(sectionFileOf(p, kHost, r.section), r.want) << r.want;
-
-  p.setFile(kHost, u"[Configuration]\nRedirectSection=1\nAlternateUserIni=alt.ini\n");
-  EXPECT_EQ(sectionFileOf(p, kHost, u"Configuration"), "C:\\tc\\alt.ini");
-  // A bare name with no folder to put it in is used as it is.
-  p.setFile(u"wincmd.ini", u"[Configuration]\nRedirectSection=alt.ini\n");
-  EXPECT_EQ(sectionFileOf(p, u"wincmd.ini", u"Configuration"), "alt.ini");
-}
-
-// The answers and the plain texts are pinned by the settings' diagnostic line;
-// here what only a redirected section, the marker and a short buffer show.
-TEST(HostDarkMode, RedirectedSectionTextMarkerAndShortBuffer) {
-  FakeConfigPlatform p = fakeHost(u"[Configuration]\nRedirectSection=user.ini\n");
-  char16_t diag[2148];
-  p.setFile(u"C:\\tc\\user.ini", u"[Configuration]\nShowHidden=1\n");
-  EXPECT_EQ(hostDarkMode(p, diag, 2148), ThemeAnswer::Light);
-  EXPECT_EQ(textToUtf8(diag),
-            "DarkMode=(key missing, treated as 0/light) | COMMANDER_INI=[C:\\tc\\wincmd.ini] | "
-            "wincmd.ini used=(C:\\tc\\wincmd.ini) | [Configuration] redirected");
-  // The marker value itself counts as missing.
-  p.setFile(u"C:\\tc\\user.ini", u"[Configuration]\nDarkMode=-999999\n");
-  EXPECT_EQ(hostDarkMode(p, diag, 2148), ThemeAnswer::Light);
-
-  FakeConfigPlatform none;
-  diag[15] = u'#';
-  hostDarkMode(none, diag, 15);
-  EXPECT_EQ(textToUtf8(diag), "wincmd.ini NOT");
-  EXPECT_EQ(diag[15], u'#');
-}
-
-TEST(HostFontAndIcons, FallbacksAndLimits) {
-  FakeConfigPlatform p;
-  HostFont f;
-  int32_t size = 0;
-  EXPECT_EQ(hostFontOf(p), "(none)");
-  EXPECT_FALSE(hostIconSize(p, &size));
-
-  p = fakeHost(u"[AllResolutions]\nFontName=Tahoma\nFontSize=5\nFontWeight=1200\n"
-               u"[1920x1080 (8x16)]\nFontSize=4\n");
-  // 5, then 4 from the resolution section: both too small; 1200 is out of range.
-  EXPECT_EQ(hostFontOf(p), "Tahoma 11 w400");
-  p.setFile(kHost, u"[AllResolutions]\nFontSize=5\n"
-                   u"[1920x1080 (8x16)]\nFontName=Verdana\nFontSize=9\nFontWeight=700\n");
-  EXPECT_EQ(hostFontOf(p), "Verdana 9 w700");
-  p.setFile(kHost, u"[AllResolutions]\nFontSize=12\n");
-  EXPECT_EQ(hostFontOf(p), "(none)");  // no face anywhere: no font
-  p.setFile(kHost, u"[AllResolutions]\nFontName=" + std::u16string(100, u'F') + u"\n");
-  ASSERT_TRUE(hostFont(p, &f));
-  EXPECT_EQ(textLength(f.face), 63u);
-
-  // Iconsize32: AllResolutions when 8 or more, else the resolution section's.
-  const struct { const char16_t* ini; int32_t want; } icons[] = {
-      {u"[AllResolutions]\nIconsize32=7\n[1920x1080 (8x16)]\nIconsize32=24\n", 24},
-      {u"[AllResolutions]\nIconsize32=32\n[1920x1080 (8x16)]\nIconsize32=24\n", 32},
-      {u"[1920x1080 (8x16)]\nIconsize32=6\n", 0}};
-  for (const auto& r : icons) {
-    p.setFile(kHost, r.ini);
-    size = 0;
-    EXPECT_EQ(hostIconSize(p, &size), r.want != 0) << textToUtf8(r.ini);
-    EXPECT_EQ(size, r.want) << textToUtf8(r.ini);
+  p.env[u"APPDATA"] = u"C:\\Users\\u\\AppData";
+  const struct { const char16_t *host, *ini, *section; const char* want; } rows[] = {
+      {kHost, u"[Configuration]\nRedirectSection=1\nAlternateUserIni=", u"Configuration", "C:\\tc\\wincmd.ini"},
+      {kHost, u"[Configuration]\nRedirectSection=1\nAlternateUserIni=alt.ini", u"Configuration", "C:\\tc\\alt.ini"},
+      {kHost, u"[A]\nRedirectSection=%APPDATA%\\tc\\user.ini", u"A", "C:\\Users\\u\\AppData\\tc\\user.ini"},
+      {kHost, u"[A]\nRedirectSection=colors.ini", u"a", "C:\\tc\\colors.ini"},
+      {kHost, u"[A]\nRedirectSection=0", u"A", "C:\\tc\\wincmd.ini"},
+      {kHost, u"[A]\nRedirectSection=sub/other.ini", u"A", "sub/other.ini"},
+      {kHost, u"[A]\nRedirectSection=x.ini", u"Missing", "C:\\tc\\wincmd.ini"},
+      {u"wincmd.ini", u"[A]\nRedirectSection=alt.ini", u"A", "alt.ini"}};  // no folder to put it in
+  for (const auto& r : rows) {
+    char16_t out[2048];
+    p.files[r.host] = r.ini;
+    resolveSectionFile(p, r.host, r.section, out, 2048);
+    EXPECT_EQ(textToUtf8(out), r.want) << textToUtf8(r.ini);
   }
 }
 
-TEST(HostSeparators, LocaleThenCustomSeparators) {
-  FakeConfigPlatform p;
-  p.thousands = u"\u00A0";
-  p.decimal = u",";
-  EXPECT_EQ(separatorsOf(p), "\u00A0,");
-  p.localeWorks = false;
-  EXPECT_EQ(separatorsOf(p), ",.");
+TEST(HostFontAndIcons, FallbacksAndLimits) {
+  // "face size wWeight" or "(none)"; then Iconsize32, or 0.
+  const struct { const char16_t* ini; const char* font; int32_t icons; } rows[] = {
+      {u"[AllResolutions]\nFontName=Tahoma\nFontSize=5\nFontWeight=1200\n[1920x1080 (8x16)]\n"
+       u"FontSize=4\nIconsize32=24",  // both sizes too small, the weight out of range
+       "Tahoma 11 w400", 24},
+      {u"[AllResolutions]\nFontSize=5\nIconsize32=32\n[1920x1080 (8x16)]\nFontName=Verdana\n"
+       u"FontSize=9\nFontWeight=700\nIconsize32=24",
+       "Verdana 9 w700", 32},
+      {u"[AllResolutions]\nFontSize=12\nIconsize32=7\n[1920x10800]\nIconsize32=24", "(none)", 0},
+      {u"[1920x1080 (8x16)]\nIconsize32=6", "(none)", 0}};
+  for (const auto& r : rows) {
+    FakeConfigPlatform p = fakeHost(r.ini);
+    HostFont f;
+    int32_t size = 0;
+    EXPECT_EQ(hostFont(p, &f) ? textToUtf8(f.face) + " " + std::to_string(f.size) + " w" +
+                                    std::to_string(f.weight) : "(none)", r.font);
+    EXPECT_EQ(hostIconSize(p, &size), r.icons != 0) << r.font;
+    EXPECT_EQ(size, r.icons) << r.font;
+  }
+  FakeConfigPlatform p = fakeHost(u"[AllResolutions]\nFontName=" + std::u16string(100, u'F'));
+  HostFont f;
+  ASSERT_TRUE(hostFont(p, &f));
+  EXPECT_EQ(textLength(f.face), 63u);
+  p = FakeConfigPlatform();
+  EXPECT_FALSE(hostFont(p, &f));
+  EXPECT_FALSE(hostIconSize(p, &f.size));
+}
 
-  // An empty locale text falls back; three characters change nothing.
-  p = fakeHost(u"[Configuration]\nCustomSeparators=ab'\n");
-  p.thousands = u"";
-  p.decimal = u",";
-  EXPECT_EQ(separatorsOf(p), ",,");
-  p.setFile(kHost, u"[Configuration]\nCustomSeparators=ab'.xyz\n");
-  EXPECT_EQ(separatorsOf(p), "'.");
+TEST(HostSeparators, LocaleThenCustomSeparators) {
+  // {locale thousands, decimal (null: no locale), host file, "<thousands><decimal>"}
+  const struct { const char16_t *th, *dec, *ini; const char* want; } rows[] = {
+      {u"\u00A0", u",", nullptr, "\u00A0,"}, {nullptr, nullptr, nullptr, ",."},
+      {u"", u",", u"[Configuration]\nCustomSeparators=ab'", ",,"},  // empty: ","; 3 characters
+      {u"", u",", u"[Configuration]\nCustomSeparators=ab'.xyz", "'."}};
+  for (const auto& r : rows) {
+    FakeConfigPlatform p = r.ini ? fakeHost(r.ini) : FakeConfigPlatform();
+    p.localeWorks = r.th != nullptr;
+    if (r.th) p.thousands = r.th, p.decimal = r.dec;
+    char16_t th[2] = {u'?', u'?'}, dec[2] = {u'?', u'?'};
+    readSeparators(p, th, dec);
+    const char16_t both[5] = {th[0], dec[0], th[1] ? u'!' : u'\0', dec[1] ? u'!' : u'\0', 0};
+    EXPECT_EQ(textToUtf8(both), r.want);
+  }
 }
 
 TEST(HostConfiguration, IntegersAndIconLibrary) {
@@ -182,18 +114,16 @@ TEST(HostConfiguration, IntegersAndIconLibrary) {
   char16_t out[2048];
   EXPECT_FALSE(hostConfigInt(p, u"MinLineHeight", &v));
   EXPECT_FALSE(hostIconLibrary(p, out, 2048));
-
   p = fakeHost(u"[Configuration]\nRedirectSection=1\nAlternateUserIni=u.ini\nMinLineHeight=40\n");
-  p.setFile(u"C:\\tc\\u.ini", u"[Configuration]\nMinLineHeight=22\nDirBrackets=-999999\n"
-                              u"IconLib=%COMMANDER_PATH%\\icons.dll\n");
+  p.files[u"C:\\tc\\u.ini"] =
+      u"[Configuration]\nMinLineHeight=22\nDirBrackets=-999999\nIconLib=%COMMANDER_PATH%\\i.dll";
   ASSERT_TRUE(hostConfigInt(p, u"MinLineHeight", &v));
   EXPECT_EQ(v, 22);
   EXPECT_FALSE(hostConfigInt(p, u"DirBrackets", &v));
   EXPECT_FALSE(hostConfigInt(p, u"OldListIcons", &v));
-
-  p.setEnv(u"COMMANDER_PATH", u"C:\\tc");
+  p.env[u"COMMANDER_PATH"] = u"C:\\tc";
   EXPECT_FALSE(hostIconLibrary(p, out, 2048));  // not there
-  p.setFile(u"C:\\tc\\icons.dll", u"");
+  p.files[u"C:\\tc\\i.dll"] = u"";
   ASSERT_TRUE(hostIconLibrary(p, out, 2048));
-  EXPECT_EQ(textToUtf8(out), "C:\\tc\\icons.dll");
+  EXPECT_EQ(textToUtf8(out), "C:\\tc\\i.dll");
 }

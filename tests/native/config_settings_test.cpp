@@ -1,6 +1,6 @@
-// Loading Morvane.cfg end to end over in-memory files: colours and theme,
-// switches and words, the Auto keys that follow the host, icon size, fonts,
-// metrics, row height, the diagnostic line and the theme switch.
+// Loading Morvane.cfg end to end over in-memory files and a fake host: colours
+// and theme, switches and words, the Auto keys that follow the host, icon
+// size, fonts, metrics, row height and the diagnostic line.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,18 +11,13 @@
 #include <string>
 
 #include "config/settings_load.h"
-#include "config/value_rules.h"
 #include "format/text.h"
 #include "tests/support/config_fakes.h"
-#include "draw/colors.h"
 
 namespace {
 
 constexpr uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
-constexpr const char16_t* kThemeKey =
-    u"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 constexpr const char16_t* kSettingsFile = u"C:\\plugins\\Morvane.cfg";
-constexpr uint32_t kDarkBack = rgb(42, 42, 42), kLightBack = rgb(192, 192, 192);
 
 struct Loaded {
   PanelSettings s;
@@ -30,13 +25,11 @@ struct Loaded {
 };
 
 // 15-pixel body and 19-pixel header text at 96 dpi, like Segoe UI 11/14 pt.
-const TextMeasure kMeasure = {19, 15, 190, 7};
-
-std::unique_ptr<Loaded> load(const std::u16string& cfg, FakeConfigPlatform& p, int dpi = 96,
-                             TextMeasure px = kMeasure) {
+std::unique_ptr<Loaded> load(const std::u16string& cfg, FakeConfigPlatform p = {}, int dpi = 96,
+                             TextMeasure px = {19, 15, 190, 7}) {
   auto l = std::make_unique<Loaded>();
   memset(l.get(), 0, sizeof(Loaded));
-  p.setFile(kSettingsFile, cfg);
+  p.files[kSettingsFile] = cfg;
   ProfileSettingsSource src;
   src.platform = &p;
   src.file = kSettingsFile;
@@ -46,105 +39,70 @@ std::unique_ptr<Loaded> load(const std::u16string& cfg, FakeConfigPlatform& p, i
   return l;
 }
 
-std::unique_ptr<Loaded> load(const std::u16string& cfg) {
-  FakeConfigPlatform p;
-  return load(cfg, p);
-}
-
-// One integer setting after loading `cfg` with a host file holding `host`
-// (none when null).
+using S = PanelSettings;
+// One integer setting after loading `cfg` with a host file holding `host` (none when null).
 struct Row {
   const char16_t* cfg;
   int32_t want;
   const char16_t* host = nullptr;
 };
-
-using S = PanelSettings;
-
-// "face body/header/small wWeight host|own".
-std::string fontOf(const PanelSettings& s) {
-  char text[160];
-  snprintf(text, sizeof text, "%s %d/%d/%d w%d %s", textToUtf8(s.fontFace).c_str(), s.bodyFontSize,
-           s.headerFontSize, s.smallFontSize, s.bodyFontWeight, s.fontFromHost ? "host" : "own");
-  return text;
-}
-
 void expectField(int32_t S::*field, std::initializer_list<Row> rows) {
-  for (const Row& r : rows) {
-    FakeConfigPlatform p = r.host ? fakeHost(r.host) : FakeConfigPlatform();
-    EXPECT_EQ(load(r.cfg, p)->s.*field, r.want)
+  for (const Row& r : rows)
+    EXPECT_EQ(load(r.cfg, r.host ? fakeHost(r.host) : FakeConfigPlatform())->s.*field, r.want)
         << textToUtf8(r.cfg) << " / " << (r.host ? textToUtf8(r.host) : "no host");
-  }
 }
 
 }  // namespace
 
-// Every default is pinned by DocumentedFileMatchesTheTable below.
-TEST(SettingsColours, OwnValuesWinAndBadOnesKeepTheDefault) {
-  auto l = load(
-      u"[ThemeDark]\nBackgroundColor=FF0000\nTextColor=0x00FF00\nMetaColor=12\nFileColor=red\n"
-      u"[ThemeLight]\nBackgroundColor=0xFF0000\nTextColor=123456\nTopFilesLabelColor=0x0000FF\n");
-  const ColorSet &dark = l->s.darkColors, &light = l->s.lightColors;
-  EXPECT_EQ(dark.backgroundColor, rgb(255, 0, 0));
-  EXPECT_EQ(dark.textColor, rgb(0, 255, 0));
-  EXPECT_EQ(dark.topFilesLabelColor, rgb(0, 255, 0));  // follows TextColor
-  EXPECT_EQ(dark.metaColor, rgb(148, 163, 184));       // "12" keeps the default
-  EXPECT_EQ(dark.fileColor, rgb(239, 246, 255));       // "red" keeps the default
-  EXPECT_EQ(light.backgroundColor, rgb(255, 0, 0));
-  EXPECT_EQ(light.textColor, rgb(0x12, 0x34, 0x56));
-  EXPECT_EQ(light.topFilesLabelColor, rgb(0, 0, 255));  // an own value wins
-}
-
-TEST(SettingsTheme, ForcedAndAutoDecisions) {
-  auto l = load(u"[Display]\nThemeMode=dark\n");
-  EXPECT_EQ(l->s.themeMode, kThemeDark);
-  EXPECT_EQ(l->s.isDark, 1);
-  EXPECT_EQ(l->s.colors.backgroundColor, kDarkBack);
+TEST(SettingsTheme, ForcedOrTheHostsAnswerThenWindowsAndOwnColours) {
+  const struct { const char16_t *cfg, *host; int appsUseLightTheme, dark; } rows[] = {
+      {u"[Display]\nThemeMode=dark", nullptr, -1, 1},
+      {u"[Display]\nThemeMode=LIGHT", u"[Configuration]\nDarkMode=2", 0, 0},
+      {u"[Display]\nThemeMode=Night", nullptr, -1, 0},  // Auto; nothing answers: light
+      {u"", u"[Configuration]\nDarkMode=2", 1, 1},
+      {u"", u"[Configuration]\nDarkMode=1", 0, 1},         // 1 leaves it to Windows
+      {u"", u"[Configuration]\nDarkMode=0", 0, 0},         // the host's light is final
+      {u"", u"[Configuration]\nDarkMode=-999999", 0, 0}};  // the marker counts as missing
+  for (const auto& r : rows) {
+    FakeConfigPlatform p = r.host ? fakeHost(r.host) : FakeConfigPlatform();
+    if (r.appsUseLightTheme >= 0)
+      p.registry[u"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize|"
+                 u"AppsUseLightTheme"] = registryDword(r.appsUseLightTheme);
+    auto l = load(r.cfg, p);
+    SCOPED_TRACE(textToUtf8(r.cfg) + " / " + (r.host ? textToUtf8(r.host) : "no host"));
+    EXPECT_EQ(l->s.isDark, r.dark);
+    EXPECT_EQ(memcmp(&l->s.colors, r.dark ? &l->s.darkColors : &l->s.lightColors,
+                     sizeof(ColorSet)), 0);
+  }
+  // Own colours win, bad ones keep the default; TopFilesLabelColor follows TextColor.
+  auto l = load(u"[Display]\nThemeMode=dark\n[ThemeDark]\nTextColor=0x00FF00\nFileColor=red\n"
+                u"[ThemeLight]\nBackgroundColor=FF0000\nTopFilesLabelColor=0x0000FF\n");
   EXPECT_EQ(textToUtf8(l->notes.themeDiag), "(forced, no wincmd.ini check needed)");
   EXPECT_EQ(l->s.searchBorderColor, rgb(89, 96, 105));  // derived from the dark set
-
-  l = load(u"[Display]\nThemeMode=LIGHT\n");
-  EXPECT_EQ(l->s.isDark, 0);
-  EXPECT_EQ(l->s.colors.backgroundColor, kLightBack);
-  EXPECT_EQ(l->s.searchHintColor, rgb(119, 125, 133));
-
-  FakeConfigPlatform p = fakeHost(u"[Configuration]\nDarkMode=2\n");
-  p.setRegistry(kThemeKey, u"AppsUseLightTheme", registryDword(1));
-  l = load(u"", p);
-  EXPECT_EQ(l->s.isDark, 1);
-  EXPECT_EQ(memcmp(&l->s.colors, &l->s.darkColors, sizeof(ColorSet)), 0);  // all twelve
-
-  // "Night" is Auto; no host file and no Windows value: light.
-  l = load(u"[Display]\nThemeMode=Night\n");
-  EXPECT_EQ(l->s.themeMode, kThemeAuto);
-  EXPECT_EQ(l->s.isDark, 0);
-  // DarkMode 1 leaves it to Windows; the host's light answer is final.
-  p = fakeHost(u"[Configuration]\nDarkMode=1\n");
-  p.setRegistry(kThemeKey, u"AppsUseLightTheme", registryDword(0));
-  EXPECT_EQ(load(u"", p)->s.isDark, 1);
-  p.setFile(kFakeHostFile, u"[Configuration]\nDarkMode=0\n");
-  EXPECT_EQ(load(u"", p)->s.isDark, 0);
+  const ColorSet &dark = l->s.darkColors, &light = l->s.lightColors;
+  EXPECT_EQ(dark.textColor, rgb(0, 255, 0));
+  EXPECT_EQ(dark.topFilesLabelColor, rgb(0, 255, 0));
+  EXPECT_EQ(dark.fileColor, rgb(239, 246, 255));
+  EXPECT_EQ(light.backgroundColor, rgb(255, 0, 0));
+  EXPECT_EQ(light.topFilesLabelColor, rgb(0, 0, 255));
 }
 
 TEST(SettingsTheme, SwitchOnlyMovesAutoPanels) {
   auto l = load(u"");
-  ASSERT_EQ(l->s.isDark, 0);
   EXPECT_TRUE(switchTheme(&l->s, true));
-  EXPECT_EQ(l->s.isDark, 1);
-  EXPECT_EQ(l->s.colors.backgroundColor, kDarkBack);
+  EXPECT_EQ(l->s.colors.backgroundColor, rgb(42, 42, 42));
   EXPECT_EQ(l->s.searchBackColor, rgb(50, 50, 50));
   EXPECT_FALSE(switchTheme(&l->s, true));
   EXPECT_TRUE(switchTheme(&l->s, false));
-  EXPECT_EQ(l->s.colors.backgroundColor, kLightBack);
-
+  EXPECT_EQ(l->s.colors.backgroundColor, rgb(192, 192, 192));
   l = load(u"[Display]\nThemeMode=Light\n");
   EXPECT_FALSE(switchTheme(&l->s, true));
-  EXPECT_EQ(l->s.colors.backgroundColor, kLightBack);
+  EXPECT_EQ(l->s.isDark, 0);
 }
 
 TEST(SettingsSwitches, DefaultsAndValueRules) {
   auto l = load(u"");
-  const struct { int32_t PanelSettings::*field; int32_t want; } defaults[] = {
+  const struct { int32_t S::*field; int32_t want; } defaults[] = {
       {&S::barScaleLargest, 1}, {&S::boldFolderNames, 0}, {&S::showSearchBox, 1},
       {&S::showHeaders, 1}, {&S::fancyBar, 1}, {&S::fancyText, 1},
       {&S::sizeDisplay, kSizeDisplayAuto}, {&S::jumpToSamePane, 0}, {&S::fancyMapStyle, kMapFlat},
@@ -153,34 +111,30 @@ TEST(SettingsSwitches, DefaultsAndValueRules) {
       {&S::hostListIcons, 0}, {&S::useEverything, 1}, {&S::everythingLabel, kEverythingLabelOn},
       {&S::everythingDebug, 0}, {&S::showExeIcons, 1}, {&S::maxTopFiles, 50},
       {&S::maxFolderDepth, 15}};
-  for (size_t i = 0; i < sizeof defaults / sizeof defaults[0]; ++i)
-    EXPECT_EQ(l->s.*defaults[i].field, defaults[i].want) << "row " << i;
+  for (const auto& d : defaults) EXPECT_EQ(l->s.*d.field, d.want) << &d - defaults;
 
   expectField(&S::showSearchBox, {{u"[Display]\nSearchbox=", 0}});  // present but empty: no
   expectField(&S::barScaleLargest, {{u"[Display]\nBarScaleMode=Total", 0}});
   expectField(&S::sizeDisplay, {{u"[Display]\nSizeDisplay=mb", kSizeDisplayMB}});
   expectField(&S::jumpToSamePane, {{u"[Display]\nJumpToPane=same", 1}});
   expectField(&S::fancyMapStyle, {{u"[Treemap]\nFancyMapStyle=Colour", kMapColor},
-                                  {u"[Treemap]\nFancyMapStyle=gradient", kMapGradient},
-                                  {u"[Treemap]\nFancyMapStyle=Fancy", kMapFlat}});
+                                  {u"[Treemap]\nFancyMapStyle=gradient", kMapGradient}});
   expectField(&S::treeMapLabelSize, {{u"[Treemap]\nTreeMapLabel=name", 0}});
   // The 8-unit buffer cuts "OverlayX" to "Overlay".
   expectField(&S::everythingLabel,
               {{u"[Everything]\nShowEverythingLabel=OverlayX", kEverythingLabelOverlay},
                {u"[Everything]\nShowEverythingLabel=Icon", kEverythingLabelIcon},
                {u"[Everything]\nShowEverythingLabel=no", kEverythingLabelOff}});
-  expectField(&S::everythingDebug,
-              {{u"[Everything]\nEverything=N\nEverythingDebug=Y", 0},
-               {u"[Everything]\nEverythingDebug=Y", 1}});
+  expectField(&S::everythingDebug, {{u"[Everything]\nEverything=N\nEverythingDebug=Y", 0},
+                                    {u"[Everything]\nEverythingDebug=Y", 1}});
   expectField(&S::maxFolderDepth, {{u"[Filters]\nMaxFolderDepth=0", 1},
                                    {u"[Filters]\nMaxFolderDepth=2", 2},
                                    {u"[Filters]\nMaxFolderDepth=-40", 1}});
   expectField(&S::maxTopFiles, {{u"[Filters]\nMaxTopFiles=-3", -3},  // lists none
                                 {u"[Filters]\nMaxTopFiles=10000", 10000},
                                 {u"[Filters]\nMaxTopFiles=1000000", 10000}});
-  expectField(&S::scanThreads, {{u"", 0}, {u"[Filters]\nScanThreads=0", 0},
-                                {u"[Filters]\nScanThreads=-5", 0}, {u"[Filters]\nScanThreads=1", 1},
-                                {u"[Filters]\nScanThreads=16", 16},
+  expectField(&S::scanThreads, {{u"", 0}, {u"[Filters]\nScanThreads=-5", 0},
+                                {u"[Filters]\nScanThreads=1", 1}, {u"[Filters]\nScanThreads=16", 16},
                                 {u"[Filters]\nScanThreads=99", 16}});
 }
 
@@ -195,8 +149,7 @@ TEST(SettingsSwitches, AutoKeysFollowTheHost) {
 }
 
 TEST(SettingsIcons, IconSizeAndColumn) {
-  const char16_t* kHostIcons =
-      u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=-4";
+  const char16_t* kHostIcons = u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=-4";
   expectField(&S::iconSize, {{u"[Display]\nIconSize=7", 16}, {u"[Display]\nIconSize=20", 20},
                              {u"[Display]\nIconSize=99999999999", kMaxIconSize},
                              {u"", 32, kHostIcons}});
@@ -208,20 +161,17 @@ TEST(SettingsIcons, IconSizeAndColumn) {
                {u"", 48, u"[AllResolutions]\nIconsize32=32\n[Configuration]\nMinIconWidth=20"},
                {u"", 52, kHostIcons}, {u"[Display]\nIconSize=20", 36, kHostIcons},
                {u"", kMaxRowMetric, u"[Configuration]\nMinIconWidth=-2147483647"}});
-  FakeConfigPlatform p = fakeHost(kHostIcons);
-  EXPECT_EQ(load(u"", p)->notes.iconSizeFromHost, 1);
+  EXPECT_EQ(load(u"", fakeHost(kHostIcons))->notes.iconSizeFromHost, 1);
 }
 
 TEST(SettingsIcons, ScaledSizesAndSmallIconDecision) {
-  // {dpi, IconSize, scale %, small icons, label icon, overlay icon}
   const struct { int dpi; const char16_t* cfg; int32_t scale, small, label, overlay; } rows[] = {
       {96, u"", 100, 1, 16, 16},
       {144, u"", 150, 0, 24, 16},                          // 24 pixels; overlay 20 ties: 16
       {120, u"[Display]\nIconSize=32\n", 125, 0, 32, 32},  // 40 pixels, overlay 34
       {0, u"", 100, 1, 16, 16}};                           // no resolution counts as 96 dpi
   for (const auto& r : rows) {
-    FakeConfigPlatform p;
-    auto l = load(r.cfg, p, r.dpi);
+    auto l = load(r.cfg, {}, r.dpi);
     EXPECT_EQ(l->s.dpiScalePercent, r.scale) << r.dpi;
     EXPECT_EQ(l->s.useSmallIcons, r.small) << r.dpi;
     EXPECT_EQ(l->s.everythingLabelIconSize, r.label) << r.dpi;
@@ -230,31 +180,34 @@ TEST(SettingsIcons, ScaledSizesAndSmallIconDecision) {
 }
 
 TEST(SettingsFonts, FaceSizesAndWeights) {
-  EXPECT_EQ(fontOf(load(u"")->s), "Segoe UI 11/14/9 w400 own");  // small: 11 * 0.85 + 0.5 = 9.85
-  FakeConfigPlatform p =
-      fakeHost(u"[AllResolutions]\nFontName=Tahoma\nFontSize=5\nFontWeight=1200\n");
+  // "face body/header/small wWeight host|own".
+  auto fontOf = [](const std::unique_ptr<Loaded>& l) {
+    char text[160];
+    snprintf(text, sizeof text, "%s %d/%d/%d w%d %s", textToUtf8(l->s.fontFace).c_str(),
+             l->s.bodyFontSize, l->s.headerFontSize, l->s.smallFontSize, l->s.bodyFontWeight,
+             l->s.fontFromHost ? "host" : "own");
+    return std::string(text);
+  };
+  EXPECT_EQ(fontOf(load(u"")), "Segoe UI 11/14/9 w400 own");  // small: 11 * 0.85 + 0.5 = 9.85
+  FakeConfigPlatform p = fakeHost(u"[AllResolutions]\nFontName=Tahoma\nFontSize=5\nFontWeight=1200");
   // The host's size replaces the file's, and 5 becomes 11; 1200 is no weight.
-  EXPECT_EQ(fontOf(load(u"[Typography]\nBodyFontSize=20\n", p)->s), "Tahoma 11/14/9 w400 host");
-  EXPECT_EQ(fontOf(load(u"[Typography]\nFontName=Consolas\nBodyFontSize=7\n", p)->s),
+  EXPECT_EQ(fontOf(load(u"[Typography]\nBodyFontSize=20\n", p)), "Tahoma 11/14/9 w400 host");
+  EXPECT_EQ(fontOf(load(u"[Typography]\nFontName=Consolas\nBodyFontSize=7\n", p)),
             "Consolas 7/14/6 w400 own");  // 6.45 -> 6
-  EXPECT_EQ(fontOf(load(u"[Typography]\nBodyFontSize=8\n")->s), "Segoe UI 8/14/7 w400 own");  // 7.3
-  EXPECT_EQ(fontHeightForPoints(11, 96), -15);
+  EXPECT_EQ(fontOf(load(u"[Typography]\nBodyFontSize=8\n")), "Segoe UI 8/14/7 w400 own");  // 7.3
   EXPECT_EQ(fontHeightForPoints(14, 144), -28);
 }
 
 TEST(SettingsMetrics, TextMetricsAndRowHeight) {
-  FakeConfigPlatform p;
-  auto l = load(u"", p, 144, TextMeasure{30, 23, 300, 10});
+  auto l = load(u"", {}, 144, TextMeasure{30, 23, 300, 10});
   EXPECT_EQ(l->s.headerTextHeight, 20);
   EXPECT_EQ(l->s.bodyTextHeight, 15);  // 15.33
   EXPECT_EQ(l->s.titleWidth, 200);
   EXPECT_EQ(l->s.searchBoxHeight, 23);
   EXPECT_EQ(l->s.searchBoxWidth, 7 * 20 + 10);  // 6.67 rounds to 7
-
-  // base = max(body 15, icon 16) = 16
   expectField(&S::searchBoxWidth, {{u"[Display]\nSearchbox=N", 0}});
-  // Fixed: base + 2n (negative: + 12), at least 18; Auto: the host's minimum. A fixed
-  // RowHeight ignores the host.
+  // base = max(body 15, icon 16) = 16. Fixed: base + 2n (negative: + 12), at least 18;
+  // Auto: the host's minimum. A fixed RowHeight ignores the host.
   const char16_t* kNegative = u"[Configuration]\nMinLineHeight=-6";
   expectField(&S::rowHeight, {{u"[Display]\nRowHeight=0", 18}, {u"[Display]\nRowHeight=-1", 28},
                               {u"[Display]\nRowHeight=3", 22}, {u"", 28},
@@ -270,35 +223,27 @@ TEST(SettingsDiagnostics, LineWithAndWithoutHostValues) {
             "Font: 'Segoe UI' 11pt (fallback default) | Icon: 16px col=32px (Iconsize32 not "
             "found/not used, MinIconWidth not found/not used=0) | Row: 28px (MinLineHeight not "
             "found/not used=0)");
-
   FakeConfigPlatform p = fakeHost(
-      u"[Configuration]\nDarkMode=2\nMinIconWidth=40\nMinLineHeight=24\n"
+      u"[Configuration]\nDarkMode=2\nMinIconWidth=40\nMinLineHeight=24\nRedirectSection=u.ini\n"
       u"[AllResolutions]\nFontName=Tahoma\nFontSize=9\nIconsize32=20\n");
+  p.files[u"C:\\tc\\u.ini"] = u"[Configuration]\nDarkMode=2\nMinIconWidth=40\nMinLineHeight=24";
   EXPECT_EQ(textToUtf8(load(u"[Everything]\nEverything=no\n", p)->s.configDiagLine),
             "Everything: cfg=N | Theme: DarkMode=2 | COMMANDER_INI=[C:\\tc\\wincmd.ini] | "
-            "wincmd.ini used=(C:\\tc\\wincmd.ini) | Font: 'Tahoma' 9pt (from wincmd.ini) | "
-            "Icon: 20px col=40px (Iconsize32 found, MinIconWidth found=40) | Row: 24px "
-            "(MinLineHeight found=24)");
-
-  // Cut at 500 units.
-  p = FakeConfigPlatform();
-  p.setEnv(u"COMMANDER_INI", std::u16string(1500, u'x'));
-  EXPECT_EQ(textLength(load(u"", p)->s.configDiagLine), 499u);
+            "wincmd.ini used=(C:\\tc\\wincmd.ini) | [Configuration] redirected | Font: 'Tahoma' "
+            "9pt (from wincmd.ini) | Icon: 20px col=40px (Iconsize32 found, MinIconWidth "
+            "found=40) | Row: 24px (MinLineHeight found=24)");
 }
 
-// The sample file users copy from must name every key with its real default,
-// and nothing else.
+// The sample file users copy from must name every key with its real default, and nothing else.
 TEST(SettingsSample, DocumentedFileMatchesTheTable) {
   std::string here = __FILE__;
-  std::string path = here.substr(0, here.rfind("tests/native/")) + "docs/Morvane.cfg";
-  FILE* f = fopen(path.c_str(), "r");
-  ASSERT_NE(f, nullptr) << path;
-  std::map<std::string, std::string> documented;  // "Section/Key" -> default
+  FILE* f = fopen((here.substr(0, here.rfind("tests/native/")) + "docs/Morvane.cfg").c_str(), "r");
+  ASSERT_NE(f, nullptr);
+  std::map<std::string, std::string> documented, expected;  // "Section/Key" -> default
   std::string section;
-  char line[512];
-  while (fgets(line, sizeof line, f)) {
+  for (char line[512]; fgets(line, sizeof line, f);) {
     std::string l = line;
-    while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.pop_back();
+    l.erase(l.find_last_not_of("\r\n") + 1);
     if (l.size() > 2 && l[0] == '[') section = l.substr(1, l.find(']') - 1);
     size_t eq = l.find('=');
     if (l.size() > 1 && l[0] == ';' && isalpha(static_cast<unsigned char>(l[1])) &&
@@ -306,19 +251,15 @@ TEST(SettingsSample, DocumentedFileMatchesTheTable) {
       documented[section + "/" + l.substr(1, eq - 1)] = l.substr(eq + 1);
   }
   fclose(f);
-
-  std::map<std::string, std::string> expected;
-  for (const SettingDef& d : kSettingTable) {
-    std::string key = textToUtf8(d.section) + "/" + textToUtf8(d.key);
-    expected[key] = d.kind == SettingKind::Text ? textToUtf8(d.defaultText)
-                                                : std::to_string(d.defaultInt);
-  }
+  for (const SettingDef& d : kSettingTable)
+    expected[textToUtf8(d.section) + "/" + textToUtf8(d.key)] =
+        d.kind == SettingKind::Text ? textToUtf8(d.defaultText) : std::to_string(d.defaultInt);
   for (int i = 0; i < kColorSetSize; ++i) {
-    char hex[16];
-    snprintf(hex, sizeof hex, "0x%06X", kDarkColorDefaults[i]);
-    expected["ThemeDark/" + textToUtf8(kColorKeys[i])] = hex;
-    snprintf(hex, sizeof hex, "0x%06X", kLightColorDefaults[i]);
-    expected["ThemeLight/" + textToUtf8(kColorKeys[i])] = hex;
+    char dark[16], light[16];
+    snprintf(dark, sizeof dark, "0x%06X", kDarkColorDefaults[i]);
+    snprintf(light, sizeof light, "0x%06X", kLightColorDefaults[i]);
+    expected["ThemeDark/" + textToUtf8(kColorKeys[i])] = dark;
+    expected["ThemeLight/" + textToUtf8(kColorKeys[i])] = light;
   }
   EXPECT_EQ(documented, expected);
 }
