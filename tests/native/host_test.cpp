@@ -61,6 +61,21 @@ TEST(JumpMode, SameOnlyInsideTheHostWithBothRectanglesAndSideByCentre) {
   }
 }
 
+// The quick view closed and the pane focused are the jump's side's; a jump to
+// the other pane touches neither.
+TEST(JumpMode, QuickViewClosedAndPaneFocusedOnTheJumpsSideOnly) {
+  const struct {
+    JumpMode mode;
+    uint32_t hide, focus;
+  } rows[] = {{JumpMode::SameRight, kCmRightHideQuickview, kCmFocusRight},
+              {JumpMode::SameLeft, kCmLeftHideQuickview, kCmFocusLeft},
+              {JumpMode::Other, 0, 0}};
+  for (const auto& r : rows) {
+    EXPECT_EQ(hideCommandFor(r.mode), r.hide) << int(r.mode);
+    EXPECT_EQ(focusCommandFor(r.mode), r.focus) << int(r.mode);
+  }
+}
+
 std::vector<int32_t> flat(const AboutLayout& l) {
   std::vector<int32_t> v = {l.scale, l.margin, l.iconX, l.iconY, l.iconSize};
   for (const Rect& r : {l.title, l.hostLine, l.version, l.credit, l.link, l.okButton})

@@ -244,7 +244,7 @@ TEST_F(IconsTest, ProgramRequestChainAndItsFailLine) {
   }
 }
 
-TEST_F(IconsTest, HostProgramIconForExesWithoutIconsOnly) {
+TEST_F(IconsTest, HostIconsWhereLoadedAndTheProgramOneForExesWithoutIconsOnly) {
   set.hostListIcons = 1;
   for (int32_t count : {0, -1}) {
     src.iconsInFile = count;
@@ -258,4 +258,8 @@ TEST_F(IconsTest, HostProgramIconForExesWithoutIconsOnly) {
   EXPECT_NE(programIcon(set, src, u"C:\\own.exe"), set.hostExeIcon);
   EXPECT_NE(own, set.hostExeIcon);
   EXPECT_EQ(set.exeIconCount, 2);
+  // The host's other icons stand in where loaded, the shell's where not.
+  EXPECT_EQ(iconForItem(set, src, item("docs", true)), set.hostFolderIcon);
+  EXPECT_EQ(iconForItem(set, src, item("a.zip")), set.hostArchiveIcon);
+  EXPECT_EQ(iconForItem(set, src, item("README")), set.shellFileIcon);
 }
