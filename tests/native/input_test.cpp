@@ -1,366 +1,221 @@
+// How each mouse, timer, text and scan event changes the view's state and
+// what it asks the window to do.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "format/text.h"
 #include "view/input.h"
+#include "view/search_box.h"
 
 namespace {
 
 // 96 dpi, so every layout unit is a pixel: title 10..31, path 37..52, header
-// band 57..78, list top 82, rows 22 pixels apart, 800 x 600 client.
+// band 57..78 with the cells Ext 16-48, Name 48-529, # Files 529-607, Size
+// 607-702, % 702-772; list top 82, rows 22 pixels apart, 800 x 600 client.
 // 100 rows: content 2298 pixels, scrollMax 1698; the track is x 788..800,
-// y 82..600 and the thumb 135 pixels high.
+// y 82..600 and the thumb 135 pixels high. Top-files toggle 650-784 x 12-28,
+// treemap button 623-640 x 12-29. Two treemap cells side by side: an item
+// (16..400), then the folded small items (400..784), y 82..584.
 struct Panel {
-  std::vector<ScanItem> items;
-  std::vector<const ScanItem*> rows;
+  ScanItem items[100] = {};
+  const ScanItem* rows[100];
   TreemapLayoutState treemap{};
-  std::vector<TreemapCell> cells;
+  TreemapCell cells[2] = {{16, 82, 400, 584, &items[0]}, {400, 82, 784, 584, &treemap.othersItem}};
   ViewState v{};
   SearchState s{};
   InputContext p{};
+  int32_t scan = 0, fancyBar = 0, fancyText = 0, text = 0;
 
-  Panel() : items(100) {
-    for (ScanItem& i : items) rows.push_back(&i);
-    p.metrics = LayoutMetrics{100, 21, 15, 22, 32, 16, 150, 23, 220, 1, 0};
-    p.clientWidth = 800;
-    p.clientHeight = 600;
-    p.visibleRows = rows.data();
-    p.visibleCount = 100;
-    p.treemap = &treemap;
-    // Two cells side by side: an item, then the folded small items.
-    cells = {{16, 82, 400, 584, &items[0]}, {400, 82, 784, 584, &treemap.othersItem}};
-    treemap.treemapCells = cells.data();
-    treemap.treemapCellCount = 2;
+  Panel() {
+    for (int i = 0; i < 100; ++i) rows[i] = &items[i];
+    p = InputContext{{100, 21, 15, 22, 32, 16, 150, 23, 220, 1, 0}, 800, 600, 0, 0, 0, rows, 100, &treemap};
+    treemap.treemapCells = cells, treemap.treemapCellCount = 2;
     initViewState(v);
-    v.sizeColumnWidth = 85;
-    rescroll();
-    paintGeometry();
+    textCopy(s.searchText, kSearchTextUnits, u"abc");
+    // What the window does after a resize, and what the paint stores.
+    v.sizeColumnWidth = 85, v.scrollMax = computeScrollRange(p.metrics, 82, 100, 600, 0).scrollMax;
+    const TopControls top = layoutTopControls(p.metrics, 800);
+    v.topFilesToggleRect = top.topFilesToggle, v.treemapButtonRect = top.treemapButton;
+    const RowColumns cols = layoutRowColumns(p.metrics, 800, v.scrollMax, 70, 85);
+    layoutHeaderCells(layoutBands(p.metrics, false), cols, false, v.headerCellRects);
   }
-  // What the window does after a resize or a rows change.
-  void rescroll() {
-    ScrollRange r = computeScrollRange(p.metrics, layoutBands(p.metrics, v.treemapView != 0).listTop,
-                                       p.visibleCount, p.clientHeight, v.scrollOffset);
-    v.scrollMax = r.scrollMax;
-    v.scrollOffset = r.scrollOffset;
+  // Every field an event reads or may change, by name.
+  std::vector<std::pair<std::string, int32_t*>> fields() {
+    auto u = [](uint32_t& x) { return reinterpret_cast<int32_t*>(&x); };
+    return {{"offset", &v.scrollOffset}, {"drag", u(v.thumbDragging)}, {"grab", &v.thumbGrabOffset},
+            {"top", u(v.showTopFiles)}, {"map", u(v.treemapView)}, {"buttonHover", u(v.treemapButtonHover)},
+            {"sort", &v.sortColumn}, {"desc", u(v.sortDescending)}, {"hoverHeader", &v.hoverHeader},
+            {"hoverRow", &v.hoverRow}, {"cell", &v.hoverCell}, {"x", &v.hoverX}, {"y", &v.hoverY},
+            {"since", u(v.hoverStartTick)}, {"hoverTimer", u(v.hoverTimerRunning)}, {"leave", u(v.leaveTracking)},
+            {"popValid", u(v.popSignatureValid)}, {"popping", u(v.popAnimating)}, {"popStart", u(v.popStartTick)},
+            {"popTimer", u(v.popTimerRunning)}, {"text", &text}, {"scan", &scan}, {"fancyBar", &fancyBar},
+            {"fancyText", &fancyText}, {"count", &p.visibleCount}, {"debug", &p.metrics.everythingDebug}};
   }
-  // What the paint stores: the top-right controls and the header cells.
-  void paintGeometry() {
-    TopControls top = layoutTopControls(p.metrics, p.clientWidth);
-    v.topFilesToggleRect = top.topFilesToggle;
-    v.treemapButtonRect = top.treemapButton;
-    VerticalBands bands = layoutBands(p.metrics, false);
-    RowColumns cols = layoutRowColumns(p.metrics, p.clientWidth, v.scrollMax, 70, v.sizeColumnWidth);
-    layoutHeaderCells(bands, cols, v.showTopFiles != 0, v.headerCellRects);
+  std::string state() {
+    std::string t;
+    text = s.searchText[0];
+    for (const auto& f : fields()) t += " " + f.first + "=" + std::to_string(*f.second);
+    return t;
+  }
+  void set(const std::string& assignments) {
+    std::istringstream in(assignments);
+    for (std::string a; in >> a;)
+      for (const auto& f : fields())
+        if (a.rfind(f.first + "=", 0) == 0) *f.second = std::stoi(a.substr(f.first.size() + 1));
+    p.scanRunning = scan, p.fancyBar = fancyBar, p.fancyText = fancyText;
   }
 };
 
-int32_t midX(const Rect& r) { return (r.left + r.right) / 2; }
-int32_t midY(const Rect& r) { return (r.top + r.bottom) / 2; }
-
-// Everything about Effects in one comparable text.
 std::string str(const Effects& e) {
+  const std::pair<bool, std::string> f[] = {
+      {e.repaint, "repaint"}, {e.capture, "capture"}, {e.releaseCapture, "release"}, {e.trackLeave, "track"},
+      {e.clearSearchEdit, "clearEdit"}, {e.newScrollRange, "range"}, {e.rowsChanged == RowsChange::Resort, "resort"},
+      {e.rowsChanged == RowsChange::Rebuild, "rebuild"}, {e.startTimers != 0, "start" + std::to_string(e.startTimers)},
+      {e.killTimers != 0, "kill" + std::to_string(e.killTimers)}, {e.cursor == Cursor::Arrow, "arrow"},
+      {e.cursor == Cursor::Hand, "hand"}, {e.action.kind == ActionKind::About, "about"},
+      {e.action.kind == ActionKind::Jump, "jump"}, {e.action.kind == ActionKind::Copy, "copy" + std::to_string(e.action.line)}};
   std::string t;
-  if (e.repaint) t += "repaint ";
-  if (e.capture) t += "capture ";
-  if (e.releaseCapture) t += "release ";
-  if (e.trackLeave) t += "track ";
-  if (e.clearSearchEdit) t += "clearEdit ";
-  if (e.newScrollRange) t += "range ";
-  if (e.rowsChanged == RowsChange::Resort) t += "resort ";
-  if (e.rowsChanged == RowsChange::Rebuild) t += "rebuild ";
-  if (e.startTimers) t += "start" + std::to_string(e.startTimers) + " ";
-  if (e.killTimers) t += "kill" + std::to_string(e.killTimers) + " ";
-  if (e.cursor == Cursor::Arrow) t += "arrow ";
-  if (e.cursor == Cursor::Hand) t += "hand ";
-  if (e.action.kind == ActionKind::About) t += "about ";
-  if (e.action.kind == ActionKind::Copy) t += "copy" + std::to_string(e.action.line) + " ";
-  if (e.action.kind == ActionKind::Jump) t += "jump ";
-  if (!t.empty()) t.pop_back();
-  return t;
+  for (const auto& x : f) t += x.first ? " " + x.second : "";
+  return t.empty() ? t : t.substr(1);
 }
 
-struct Gesture {
-  const char* name;
-  std::function<void(Panel&)> before;
-  std::function<Effects(Panel&)> event;
-  const char* effects;
-  std::function<void(const Panel&)> after;
-};
+enum Event { kDown, kMove, kRight, kWheel, kCursor, kTimer, kLeave, kUp, kLost, kScanEnd, kText };
 
-void runGestures(const std::vector<Gesture>& table) {
-  for (const Gesture& g : table) {
-    SCOPED_TRACE(g.name);
-    Panel panel;
-    if (g.before) g.before(panel);
-    EXPECT_EQ(g.effects, str(g.event(panel)));
-    if (g.after) g.after(panel);
+// A move happens at tick 777, a timer fires at tick `b`, "doc" is typed while scanning when `a` is 1.
+Effects fire(Panel& t, Event e, int32_t a, int32_t b) {
+  switch (e) {
+    case kDown: return onLeftDown(t.v, t.s, t.p, a, b);
+    case kMove: return onMouseMove(t.v, t.p, a, b, 777);
+    case kRight: return onRightDown(t.v, t.p, a, b);
+    case kWheel: return onWheel(t.v, t.p, a);
+    case kCursor: return onSetCursor(t.v, t.p, a, b);
+    case kTimer: return onTimer(t.v, t.p, a, b);
+    case kLeave: return onMouseLeave(t.v);
+    case kUp: return onLeftUp(t.v);
+    case kLost: return onCaptureLost(t.v);
+    case kScanEnd: return onScanFinished(t.v);
+    default: return onSearchTextChanged(t.v, t.s, u"doc", a != 0);
   }
 }
 
-const int32_t kTrackX = 794;
+// A row: the fields set before the event, the event, what it asks for, and
+// the fields it changes with their new values.
+struct Gesture {
+  const char *name, *before;
+  Event event;
+  int32_t a, b;
+  const char *effects, *changed;
+};
+
+void runGestures(std::initializer_list<Gesture> table) {
+  for (const Gesture& g : table) {
+    Panel t;
+    t.set(g.before);
+    std::istringstream before(t.state());
+    EXPECT_EQ(g.effects, str(fire(t, g.event, g.a, g.b))) << g.name;
+    std::istringstream after(t.state());
+    std::string changed;
+    for (std::string x, y; before >> x && after >> y;) changed += x == y ? "" : " " + y;
+    EXPECT_EQ(g.changed, changed.empty() ? changed : changed.substr(1)) << g.name;
+  }
+}
 
 }  // namespace
 
+
 TEST(Input, LeftButtonDown) {
-  auto down = [](int32_t x, int32_t y) {
-    return [=](Panel& t) { return onLeftDown(t.v, t.s, t.p, x, y); };
-  };
-  auto header = [](int c) {
-    return [=](Panel& t) {
-      return onLeftDown(t.v, t.s, t.p, midX(t.v.headerCellRects[c]), t.v.headerCellRects[c].bottom);
-    };
-  };
   runGestures({
-      {"the sort column's header reverses it", [](Panel& t) { t.v.scrollOffset = 300; }, header(3),
-       "repaint range resort",
-       [](const Panel& t) {
-         EXPECT_EQ(3, t.v.sortColumn);
-         EXPECT_EQ(0u, t.v.sortDescending);
-         EXPECT_EQ(0, t.v.scrollOffset);
-       }},
-      {"Name starts ascending", nullptr, header(1), "repaint range resort",
-       [](const Panel& t) {
-         EXPECT_EQ(1, t.v.sortColumn);
-         EXPECT_EQ(0u, t.v.sortDescending);
-       }},
-      {"# Files starts descending whatever the old direction",
-       [](Panel& t) { t.v.sortColumn = 1, t.v.sortDescending = 0, t.v.hoverHeader = 2; }, header(2),
-       "repaint range resort",
-       [](const Panel& t) {
-         EXPECT_EQ(2, t.v.sortColumn);
-         EXPECT_EQ(1u, t.v.sortDescending);
-         EXPECT_EQ(-1, t.v.hoverHeader);  // the new sort column is not a hover highlight
-       }},
-      {"top-files toggle resets sort, scroll and search",
-       [](Panel& t) {
-         t.v.sortColumn = 1, t.v.sortDescending = 0, t.v.scrollOffset = 500;
-         textCopy(t.s.searchText, kSearchTextUnits, u"abc");
-       },
-       [](Panel& t) { return onLeftDown(t.v, t.s, t.p, t.v.topFilesToggleRect.right, 20); },
-       "repaint clearEdit range rebuild",
-       [](const Panel& t) {
-         EXPECT_EQ(1u, t.v.showTopFiles);
-         EXPECT_EQ(3, t.v.sortColumn);
-         EXPECT_EQ(1u, t.v.sortDescending);
-         EXPECT_EQ(0, t.v.scrollOffset);
-         EXPECT_EQ(0, t.s.searchText[0]);
-       }},
-      {"treemap button: treemap, hover off, the next paint pops in",
-       [](Panel& t) {
-         t.v.hoverRow = 4, t.v.hoverHeader = 1, t.v.hoverTimerRunning = 1, t.v.popSignatureValid = 1;
-       },
-       [](Panel& t) {
-         return onLeftDown(t.v, t.s, t.p, t.v.treemapButtonRect.left, t.v.treemapButtonRect.bottom);
-       },
-       "repaint range kill2",
-       [](const Panel& t) {
-         EXPECT_EQ(1u, t.v.treemapView);
-         EXPECT_EQ(-1, t.v.hoverRow);
-         EXPECT_EQ(-1, t.v.hoverHeader);
-         EXPECT_EQ(0u, t.v.hoverTimerRunning);
-         EXPECT_EQ(0u, t.v.popSignatureValid);
-       }},
-      {"treemap button back to the list stops the pop-in",
-       [](Panel& t) { t.v.treemapView = 1, t.v.popTimerRunning = 1, t.v.popAnimating = 1; },
-       [](Panel& t) { return onLeftDown(t.v, t.s, t.p, midX(t.v.treemapButtonRect), 20); },
-       "repaint range kill4",
-       [](const Panel& t) {
-         EXPECT_EQ(0u, t.v.treemapView);
-         EXPECT_EQ(0u, t.v.popTimerRunning);
-         EXPECT_EQ(0u, t.v.popAnimating);
-       }},
-      {"treemap view: header band does nothing", [](Panel& t) { t.v.treemapView = 1; }, header(1), "",
-       [](const Panel& t) { EXPECT_EQ(3, t.v.sortColumn); }},
-      {"track above the thumb jumps, not pages", [](Panel& t) { t.v.scrollOffset = 1698; },
-       down(kTrackX, 82 + 259), "repaint",
-       [](const Panel& t) { EXPECT_EQ(849, t.v.scrollOffset); }},  // 1698 * 259 / 518
-      {"thumb press starts the drag with the grab point", nullptr, down(kTrackX, 82 + 100), "capture",
-       [](const Panel& t) {
-         EXPECT_EQ(1u, t.v.thumbDragging);
-         EXPECT_EQ(100, t.v.thumbGrabOffset);
-         EXPECT_EQ(0, t.v.scrollOffset);
-       }},
-      {"a row click does nothing", nullptr, down(300, 200), "", nullptr},
-      {"ignored while scanning", [](Panel& t) { t.p.scanRunning = true; }, header(1), "",
-       [](const Panel& t) { EXPECT_EQ(3, t.v.sortColumn); }},
+      {"the sort column's header reverses it, from the top", "offset=300", kDown, 654, 78, "repaint range resort", "offset=0 desc=0"},
+      {"Name starts ascending", "", kDown, 288, 57, "repaint range resort", "sort=1 desc=0"},
+      {"# Files starts descending, and is no hover highlight", "sort=1 desc=0 hoverHeader=2", kDown, 568, 60,
+       "repaint range resort", "sort=2 desc=1 hoverHeader=-1"},
+      {"the top-files toggle resets sort, scroll and search", "sort=1 desc=0 offset=500", kDown, 784, 20,
+       "repaint clearEdit range rebuild", "offset=0 top=1 sort=3 desc=1 text=0"},
+      {"the treemap button: treemap, hover off, the next paint pops in", "hoverRow=4 hoverHeader=1 hoverTimer=1 popValid=1",
+       kDown, 623, 29, "repaint range kill2", "map=1 hoverHeader=-1 hoverRow=-1 hoverTimer=0 popValid=0"},
+      {"the treemap button back to the list stops the pop-in", "map=1 popping=1 popTimer=1", kDown, 631, 20,
+       "repaint range kill4", "map=0 popping=0 popTimer=0"},
+      {"on the treemap the header band does nothing", "map=1", kDown, 288, 60, "", ""},
+      {"the track above the thumb jumps, not pages", "offset=1698", kDown, 794, 82 + 259, "repaint", "offset=849"},
+      {"a thumb press starts the drag with the grab point", "", kDown, 794, 182, "capture", "drag=1 grab=100"},
+      {"a row click does nothing", "", kDown, 300, 200, "", ""},
+      {"ignored while scanning", "scan=1", kDown, 288, 60, "", ""},
   });
 }
 
 TEST(Input, MouseMove) {
-  auto move = [](int32_t x, int32_t y, uint32_t now = 1000) {
-    return [=](Panel& t) { return onMouseMove(t.v, t.p, x, y, now); };
-  };
-  auto tracking = [](Panel& t) { t.v.leaveTracking = 1; };
   runGestures({
-      {"first move asks for the leave notice", nullptr, move(5, 5), "track", nullptr},
-      {"the sort column's header adds no hover", tracking,
-       [](Panel& t) { return onMouseMove(t.v, t.p, midX(t.v.headerCellRects[3]), 60, 0); }, "",
-       [](const Panel& t) { EXPECT_EQ(-1, t.v.hoverHeader); }},
-      {"another header hovers", tracking,
-       [](Panel& t) { return onMouseMove(t.v, t.p, midX(t.v.headerCellRects[1]), 78, 0); }, "repaint",
-       [](const Panel& t) { EXPECT_EQ(1, t.v.hoverHeader); }},
-      {"a row with FancyBar starts the flash",
-       [](Panel& t) { t.v.leaveTracking = 1, t.p.fancyBar = true; }, move(300, 82 + 22 * 3, 777),
-       "repaint start2",
-       [](const Panel& t) {
-         EXPECT_EQ(3, t.v.hoverRow);
-         EXPECT_EQ(777u, t.v.hoverStartTick);
-         EXPECT_EQ(1u, t.v.hoverTimerRunning);
-       }},
-      {"no row hover without FancyBar or FancyText", tracking, move(300, 82 + 22 * 3), "",
-       [](const Panel& t) { EXPECT_EQ(-1, t.v.hoverRow); }},
-      {"no row hover left of the bar", [](Panel& t) { t.v.leaveTracking = 1, t.p.fancyText = true; },
-       move(43, 100), "", nullptr},  // the bar starts at 16 + 28
-      {"no row hover over the size column", [](Panel& t) { t.v.leaveTracking = 1, t.p.fancyText = true; },
-       move(788 - 16 - 65 - 10 - 85 - 15, 100), "", nullptr},
-      {"a captured drag far below the window ends at the bottom",
-       [](Panel& t) { t.v.leaveTracking = 1, t.v.thumbDragging = 1, t.v.thumbGrabOffset = 67; },
-       move(-50, 5000), "repaint", [](const Panel& t) { EXPECT_EQ(1698, t.v.scrollOffset); }},
-      {"a drag keeps the grab point under the mouse",
-       [](Panel& t) { t.v.leaveTracking = 1, t.v.thumbDragging = 1, t.v.thumbGrabOffset = 10; },
-       move(kTrackX, 82 + 10 + 383 / 2), "repaint",
-       [](const Panel& t) { EXPECT_EQ(846, t.v.scrollOffset); }},  // 1698 * 191 / (518 - 135)
-      {"a drag above the track ends at the top",
-       [](Panel& t) { t.v.leaveTracking = 1, t.v.thumbDragging = 1, t.v.scrollOffset = 900; },
-       move(kTrackX, -300), "repaint", [](const Panel& t) { EXPECT_EQ(0, t.v.scrollOffset); }},
-      {"a new treemap cell flashes and anchors the popup",
-       [](Panel& t) { t.v.leaveTracking = 1, t.v.treemapView = 1; }, move(100, 200, 50),
-       "repaint start2",
-       [](const Panel& t) {
-         EXPECT_EQ(0, t.v.hoverCell);
-         EXPECT_EQ(100, t.v.hoverX);
-         EXPECT_EQ(200, t.v.hoverY);
-       }},
-      {"same cell, same x, new y: the popup follows",
-       [](Panel& t) {
-         t.v.leaveTracking = 1, t.v.treemapView = 1, t.v.hoverCell = 0, t.v.hoverX = 100;
-         t.v.hoverY = 200, t.v.hoverTimerRunning = 1;
-       },
-       move(100, 210), "repaint", [](const Panel& t) { EXPECT_EQ(210, t.v.hoverY); }},
-      {"same cell, same point: nothing",
-       [](Panel& t) {
-         t.v.leaveTracking = 1, t.v.treemapView = 1, t.v.hoverCell = 0, t.v.hoverX = 100;
-         t.v.hoverY = 200;
-       },
-       move(100, 200), "", nullptr},
-      {"off the cells", [](Panel& t) { t.v.leaveTracking = 1, t.v.treemapView = 1, t.v.hoverCell = 1; },
-       move(100, 590), "repaint", [](const Panel& t) { EXPECT_EQ(-1, t.v.hoverCell); }},
-      {"treemap button hover", tracking,
-       [](Panel& t) { return onMouseMove(t.v, t.p, t.v.treemapButtonRect.left, midY(t.v.treemapButtonRect), 0); },
-       "repaint", [](const Panel& t) { EXPECT_EQ(1u, t.v.treemapButtonHover); }},
-      {"ignored while scanning", [](Panel& t) { t.p.scanRunning = true, t.p.fancyBar = true; },
-       move(300, 100), "", [](const Panel& t) { EXPECT_EQ(-1, t.v.hoverRow); }},
+      {"the first move asks for the leave notice", "", kMove, 5, 5, "track", "leave=1"},
+      {"the sort column's header adds no hover", "leave=1", kMove, 654, 60, "", ""},
+      {"another header hovers", "leave=1", kMove, 288, 78, "repaint", "hoverHeader=1"},
+      {"a row with FancyBar starts the flash", "leave=1 fancyBar=1", kMove, 300, 82 + 22 * 3, "repaint start2",
+       "hoverRow=3 since=777 hoverTimer=1"},
+      {"no row hover without FancyBar or FancyText", "leave=1", kMove, 300, 148, "", ""},
+      {"no row hover left of the bar (16 + 28)", "leave=1 fancyText=1", kMove, 43, 100, "", ""},
+      {"no row hover over the size column", "leave=1 fancyText=1", kMove, 772 - 65 - 10 - 85 - 15, 100, "", ""},
+      {"a captured drag far below the window ends at the bottom", "leave=1 drag=1 grab=67", kMove, -50, 5000, "repaint", "offset=1698"},
+      {"a drag keeps the grab point under the mouse", "leave=1 drag=1 grab=10", kMove, 794, 82 + 10 + 383 / 2,
+       "repaint", "offset=846"},  // 1698 * 191 / (518 - 135)
+      {"a drag above the track ends at the top", "leave=1 drag=1 offset=900", kMove, 794, -300, "repaint", "offset=0"},
+      {"a new treemap cell flashes and anchors the popup", "leave=1 map=1", kMove, 100, 200, "repaint start2",
+       "cell=0 x=100 y=200 since=777 hoverTimer=1"},
+      {"same cell, same x, new y: the popup follows", "leave=1 map=1 cell=0 x=100 y=200", kMove, 100, 210, "repaint", "y=210"},
+      {"same cell, same point: nothing", "leave=1 map=1 cell=0 x=100 y=200", kMove, 100, 200, "", ""},
+      {"off the cells", "leave=1 map=1 cell=1", kMove, 100, 590, "repaint", "cell=-1"},
+      {"the treemap button hovers", "leave=1", kMove, 623, 20, "repaint", "buttonHover=1"},
+      {"ignored while scanning", "scan=1 fancyBar=1", kMove, 300, 100, "", ""},
   });
 }
 
 TEST(Input, RightButtonWheelCursorAndLeave) {
-  auto right = [](int32_t x, int32_t y) {
-    return [=](Panel& t) { return onRightDown(t.v, t.p, x, y); };
-  };
-  auto wheel = [](int32_t delta) { return [=](Panel& t) { return onWheel(t.v, t.p, delta); }; };
-  auto cursor = [](int32_t x, int32_t y) {
-    return [=](Panel& t) { return onSetCursor(t.v, t.p, x, y); };
-  };
-  auto offset = [](int32_t want) {
-    return [=](const Panel& t) { EXPECT_EQ(want, t.v.scrollOffset); };
-  };
-  auto debugOn = [](Panel& t) { t.p.metrics.everythingDebug = 1; };
   runGestures({
-      {"title band over the controls opens About", nullptr,
-       [](Panel& t) { return onRightDown(t.v, t.p, midX(t.v.topFilesToggleRect), 36); }, "about",
-       nullptr},
-      {"diagnostic line 2 copies it, from its top", debugOn, right(300, 21 + 30 + 20), "copy2", nullptr},
-      {"between diagnostic lines nothing", debugOn, right(300, 21 + 15 + 19 + 15), "", nullptr},
-      {"a row jumps, at any x", nullptr, right(5, 82 + 22 * 2 + 21),
-       "jump", nullptr},
-      {"below the last row nothing", [](Panel& t) { t.p.visibleCount = 2; }, right(300, 82 + 44), "",
-       nullptr},
-      {"a treemap cell jumps", [](Panel& t) { t.v.treemapView = 1; }, right(100, 300), "jump", nullptr},
-      {"the folded cell does nothing", [](Panel& t) { t.v.treemapView = 1; }, right(500, 300), "",
-       nullptr},
-      {"right click ignored while scanning", [](Panel& t) { t.p.scanRunning = true; }, right(300, 20),
-       "", nullptr},
-      {"wheel -120 scrolls 40 down", nullptr, wheel(-120), "repaint", offset(40)},
-      {"wheel stops at scrollMax", [](Panel& t) { t.v.scrollOffset = 1690; }, wheel(-120), "repaint",
-       offset(1698)},
-      {"wheel up stops at the top", [](Panel& t) { t.v.scrollOffset = 30; }, wheel(240), "repaint",
-       offset(0)},
-      {"a fine delta truncates toward zero", [](Panel& t) { t.v.scrollOffset = 10; }, wheel(-5),
-       "repaint", offset(11)},
-      {"wheel ignored while scanning", [](Panel& t) { t.p.scanRunning = true; }, wheel(-120), "",
-       offset(0)},
-      {"hand on the toggle's edge", nullptr,
-       [](Panel& t) { return onSetCursor(t.v, t.p, t.v.topFilesToggleRect.right, 20); }, "hand", nullptr},
-      {"arrow on the treemap", [](Panel& t) { t.v.treemapView = 1; }, cursor(100, 300), "arrow", nullptr},
-      {"hand over the header band, at any x", nullptr, cursor(2, 57), "hand", nullptr},
-      {"hand over a row", nullptr, cursor(2, 300), "hand", nullptr},
-      {"arrow below the rows", [](Panel& t) { t.p.visibleCount = 1; }, cursor(300, 300), "arrow", nullptr},
-      {"default cursor while scanning", [](Panel& t) { t.p.scanRunning = true; }, cursor(2, 300), "",
-       nullptr},
-      {"leave clears a cell hover and the button hover",
-       [](Panel& t) { t.v.leaveTracking = 1, t.v.hoverCell = 1, t.v.treemapButtonHover = 1; },
-       [](Panel& t) { return onMouseLeave(t.v); }, "repaint",
-       [](const Panel& t) {
-         EXPECT_EQ(0u, t.v.leaveTracking);
-         EXPECT_EQ(-1, t.v.hoverCell);
-         EXPECT_EQ(0u, t.v.treemapButtonHover);
-       }},
-      {"leave with nothing hovered does not repaint", [](Panel& t) { t.v.leaveTracking = 1; },
-       [](Panel& t) { return onMouseLeave(t.v); }, "", nullptr},
-      {"left up ends the drag", [](Panel& t) { t.v.thumbDragging = 1; },
-       [](Panel& t) { return onLeftUp(t.v); }, "repaint release",
-       [](const Panel& t) { EXPECT_EQ(0u, t.v.thumbDragging); }},
-      {"capture lost mid-drag ends it", [](Panel& t) { t.v.thumbDragging = 1; },
-       [](Panel& t) { return onCaptureLost(t.v); }, "repaint",
-       [](const Panel& t) { EXPECT_EQ(0u, t.v.thumbDragging); }},
+      {"the title band over the controls opens About", "", kRight, 700, 36, "about", ""},
+      {"diagnostic line 2 copies it, from its top", "debug=1", kRight, 300, 71, "copy2", ""},
+      {"between diagnostic lines nothing", "debug=1", kRight, 300, 70, "", ""},
+      {"a row jumps, at any x", "", kRight, 5, 82 + 22 * 2 + 21, "jump", ""},
+      {"below the last row nothing", "count=2", kRight, 300, 82 + 44, "", ""},
+      {"a treemap cell jumps", "map=1", kRight, 100, 300, "jump", ""},
+      {"the folded cell does nothing", "map=1", kRight, 500, 300, "", ""},
+      {"right click ignored while scanning", "scan=1", kRight, 300, 20, "", ""},
+      {"wheel -120 scrolls 40 down", "", kWheel, -120, 0, "repaint", "offset=40"},
+      {"the wheel stops at scrollMax", "offset=1690", kWheel, -120, 0, "repaint", "offset=1698"},
+      {"the wheel up stops at the top", "offset=30", kWheel, 240, 0, "repaint", "offset=0"},
+      {"a fine delta truncates toward zero", "offset=10", kWheel, -5, 0, "repaint", "offset=11"},
+      {"wheel ignored while scanning", "scan=1", kWheel, -120, 0, "", ""},
+      {"hand on the toggle's edge", "", kCursor, 784, 20, "hand", ""},
+      {"arrow on the treemap", "map=1", kCursor, 100, 300, "arrow", ""},
+      {"hand over the header band, at any x", "", kCursor, 2, 57, "hand", ""},
+      {"hand over a row", "", kCursor, 2, 300, "hand", ""},
+      {"arrow below the rows", "count=1", kCursor, 300, 300, "arrow", ""},
+      {"the default cursor while scanning", "scan=1", kCursor, 2, 300, "", ""},
+      {"leave clears a cell hover and the button hover", "leave=1 cell=1 buttonHover=1", kLeave, 0, 0, "repaint",
+       "buttonHover=0 cell=-1 leave=0"},
+      {"leave with nothing hovered does not repaint", "leave=1", kLeave, 0, 0, "", "leave=0"},
+      {"left up ends the drag", "drag=1", kUp, 0, 0, "repaint release", "drag=0"},
+      {"capture lost mid-drag ends it", "drag=1", kLost, 0, 0, "repaint", "drag=0"},
   });
 }
 
 TEST(Input, TimersScanEndAndSearchText) {
-  auto tick = [](uint32_t id, uint32_t now) {
-    return [=](Panel& t) { return onTimer(t.v, t.p, id, now); };
-  };
-  auto hovering = [](Panel& t) {
-    t.v.hoverRow = 2, t.v.hoverStartTick = 1000, t.v.hoverTimerRunning = 1;
-  };
-  auto popping = [](Panel& t) {
-    t.v.treemapView = 1, t.v.popAnimating = 1, t.v.popStartTick = 0xFFFFFF00u, t.v.popTimerRunning = 1;
-  };
+  const char* hovering = "hoverRow=2 since=1000 hoverTimer=1";
+  const char* popping = "map=1 popping=1 popStart=-256 popTimer=1";
   runGestures({
-      {"refresh repaints while scanning", [](Panel& t) { t.p.scanRunning = true; }, tick(1001, 0),
-       "repaint", nullptr},
-      {"refresh stops after the scan", nullptr, tick(1001, 0), "kill1", nullptr},
-      {"flash goes on before 450 ms", hovering, tick(1002, 1449), "repaint",
-       [](const Panel& t) { EXPECT_EQ(1u, t.v.hoverTimerRunning); }},
-      {"flash ends at 450 ms with a last repaint", hovering, tick(1002, 1450), "repaint kill2",
-       [](const Panel& t) { EXPECT_EQ(0u, t.v.hoverTimerRunning); }},
-      {"flash stops at once without a hover", [](Panel& t) { t.v.hoverTimerRunning = 1; },
-       tick(1002, 0), "kill2", [](const Panel& t) { EXPECT_EQ(0u, t.v.hoverTimerRunning); }},
-      {"pop-in across the tick wrap goes on", popping, tick(1003, 500), "repaint", nullptr},
-      {"pop-in ends at 830 ms", popping, tick(1003, 830 - 256), "repaint kill4",
-       [](const Panel& t) {
-         EXPECT_EQ(0u, t.v.popAnimating);
-         EXPECT_EQ(0u, t.v.popTimerRunning);
-       }},
-      {"pop-in stops at once in the list view",
-       [](Panel& t) { t.v.popAnimating = 1, t.v.popTimerRunning = 1; }, tick(1003, 0), "kill4",
-       [](const Panel& t) { EXPECT_EQ(0u, t.v.popTimerRunning); }},
-      {"other timer ids are ignored", nullptr, tick(7, 0), "", nullptr},
-      {"scan end", nullptr, [](Panel& t) { return onScanFinished(t.v); }, "repaint range resort kill1",
-       nullptr},
-      {"text typed while scanning is only stored",
-       [](Panel& t) { t.v.scrollOffset = 70; },
-       [](Panel& t) { return onSearchTextChanged(t.v, t.s, u"doc", true); }, "",
-       [](const Panel& t) {
-         EXPECT_EQ(u"doc", std::u16string(t.s.searchText));
-         EXPECT_EQ(70, t.v.scrollOffset);
-       }},
-      {"text typed after the scan refilters from the top", [](Panel& t) { t.v.scrollOffset = 70; },
-       [](Panel& t) { return onSearchTextChanged(t.v, t.s, u"doc", false); }, "repaint range rebuild",
-       [](const Panel& t) { EXPECT_EQ(0, t.v.scrollOffset); }},
+      {"refresh repaints while scanning", "scan=1", kTimer, 1001, 0, "repaint", ""},
+      {"refresh stops after the scan", "", kTimer, 1001, 0, "kill1", ""},
+      {"the flash goes on before 450 ms", hovering, kTimer, 1002, 1449, "repaint", ""},
+      {"the flash ends at 450 ms with a last repaint", hovering, kTimer, 1002, 1450, "repaint kill2", "hoverTimer=0"},
+      {"the flash stops at once without a hover", "hoverTimer=1", kTimer, 1002, 0, "kill2", "hoverTimer=0"},
+      {"the pop-in across the tick wrap goes on", popping, kTimer, 1003, 500, "repaint", ""},
+      {"the pop-in ends at 830 ms", popping, kTimer, 1003, 830 - 256, "repaint kill4", "popping=0 popTimer=0"},
+      {"the pop-in stops at once in the list view", "popping=1 popTimer=1", kTimer, 1003, 0, "kill4", "popTimer=0"},
+      {"other timer ids are ignored", "", kTimer, 7, 0, "", ""},
+      {"scan end", "", kScanEnd, 0, 0, "repaint range resort kill1", ""},
+      {"text typed while scanning is only stored", "offset=70", kText, 1, 0, "", "text=100"},
+      {"text typed after the scan refilters from the top", "offset=70", kText, 0, 0, "repaint range rebuild", "offset=0 text=100"},
   });
 }
 
@@ -373,4 +228,25 @@ TEST(Input, DiagnosticCopyText) {
   std::u16string config(500, u'c'), status(400, u's');
   EXPECT_EQ(749u, diagnosticCopyText(1, config.c_str(), status.c_str(), u"", u"", out, kCopyLineUnits));
   EXPECT_EQ(0u, diagnosticCopyText(4, u"", u"", u"", u"", out, kCopyLineUnits));
+}
+
+// Ctrl+Backspace: the range to delete, or nothing (start -1).
+TEST(SearchBox, WordDeleteRange) {
+  const struct { const char16_t* text; int32_t caret, selStart, selEnd, start, end; } rows[] = {
+      {u"alpha beta", 10, 10, 10, 6, 10},    // the second word goes, the blank stays
+      {u"alpha beta  ", 12, 12, 12, 6, 12},  // blanks before the caret go with it
+      {u"alpha beta", 0, 0, 0, -1, 0},       // caret at the start
+      {u"alpha beta", 8, 2, 7, 2, 7},        // a selection alone
+      {u"alpha beta", 8, 7, 2, 2, 7},        // a selection made leftwards
+      {u"alpha\tbeta", 10, 10, 10, 0, 10},   // a tab joins words
+      {u"   ", 3, 3, 3, 0, 3},               // only blanks
+      {u"alpha beta", 99, 99, 99, 6, 10},    // caret beyond the text
+      {u"alpha beta", 7, 7, 7, 6, 7},        // inside a word: its left part
+  };
+  for (const auto& r : rows) {
+    const WordDelete d = wordDeleteRange(r.text, static_cast<int32_t>(textLength(r.text)), r.caret, r.selStart, r.selEnd);
+    EXPECT_EQ(d.remove ? std::to_string(d.start) + "-" + std::to_string(d.end) : "-1",
+              r.start < 0 ? "-1" : std::to_string(r.start) + "-" + std::to_string(r.end))
+        << textToUtf8(r.text) << " caret " << r.caret;
+  }
 }

@@ -9,33 +9,33 @@
 
 #include "draw/canvas.h"
 
+std::string colorText(Color c);
+std::string rectText(Rect r);
+
 class RecordingCanvas : public Canvas {
  public:
   std::vector<std::string> lines;
   int32_t charWidth = 7;
 
-  void fillRect(Rect r, Color c) override { add("fill %s %s", r, c); }
-  void frameRect(Rect r, Color c) override { add("frame %s %s", r, c); }
+  void fillRect(Rect r, Color c) override { put("fill " + rectText(r) + " " + colorText(c)); }
+  void frameRect(Rect r, Color c) override { put("frame " + rectText(r) + " " + colorText(c)); }
   void gradientBar(Rect r, double fraction, Color from, Color to) override;
-  void roundRect(Rect r, int32_t corner, Color fill, Color outline) override;
+  void roundRect(Rect r, int32_t corner, Color fill, Color outline) override {
+    put("roundrect " + rectText(r) + " " + std::to_string(corner) + " " + colorText(fill) + " " + colorText(outline));
+  }
   void polygon(const Point* points, int32_t count, Color c) override;
   void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Color c) override;
   void text(Rect r, const char16_t* s, FontRole f, Color c, TextFlags flags) override;
   int32_t textWidth(const char16_t* s, FontRole f) override;
   void icon(Rect r, IconHandle icon) override;
   void glyph(GlyphKind g, int32_t x, int32_t y, int32_t size, Color c, Color window) override;
-  void clip(Rect r) override { add("clip %s", r, kNoColor); }
-  void clipRoundRect(Rect r, int32_t corner) override;
-  void unclip() override { lines.push_back("unclip"); }
+  void clip(Rect r) override { put("clip " + rectText(r)); }
+  void clipRoundRect(Rect r, int32_t corner) override { put("cliproundrect " + rectText(r) + " " + std::to_string(corner)); }
+  void unclip() override { put("unclip"); }
 
-  // The recorded lines starting with `prefix`, joined by newlines.
-  std::string linesStartingWith(const std::string& prefix) const;
   // The first recorded line that contains `needle`, or "".
   std::string lineContaining(const std::string& needle) const;
 
  private:
-  void add(const char* format, Rect r, Color c, const std::string& tail = "");
+  void put(const std::string& l) { lines.push_back(l); }
 };
-
-std::string colorText(Color c);
-std::string rectText(Rect r);
