@@ -4,12 +4,10 @@
 #pragma once
 #include <windows.h>
 
-struct GdiTally {
-  long created;  // successful Create* calls (fonts, brushes, pens, DCs, bitmaps, regions)
-  long deleted;  // successful DeleteObject / DeleteDC calls
-  long iconsMade;       // icons handed out by SHGetFileInfoW, ExtractIconExW, LoadImageW
-  long iconsDestroyed;  // successful DestroyIcon calls
-};
+// Successful Create* calls (fonts, brushes, pens, DCs, bitmaps, regions), successful
+// DeleteObject and DeleteDC calls, icons handed out by SHGetFileInfoW, ExtractIconExW
+// and LoadImageW, and successful DestroyIcon calls.
+struct GdiTally { long created, deleted, iconsMade, iconsDestroyed; };
 
 // Redirects the module's GDI imports and its icon calls (shell32, user32);
 // false when its import table has none of them.

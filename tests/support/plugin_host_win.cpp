@@ -1,63 +1,43 @@
 #include "tests/support/plugin_host_win.h"
-#include "win/panel_ids.h"
 
-#include <vector>
+#include <filesystem>
+#include <fstream>
 
 #include "plugin/plugin_file_win.h"
+#include "win/panel_ids.h"
 
-namespace {
+static WNDPROC g_spyOld = nullptr;
+static bool g_finishedSeen = false;
 
-LRESULT CALLBACK hostProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(window, msg, wParam, lParam);
-}
-
-WNDPROC g_spyOld = nullptr;
-bool g_finishedSeen = false;
-
-LRESULT CALLBACK finishedSpy(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+static LRESULT CALLBACK finishedSpy(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_SCAN_FINISHED) g_finishedSeen = true;
   return CallWindowProcW(g_spyOld, window, msg, wParam, lParam);
 }
-
-}  // namespace
 
 std::wstring besideProgram(const wchar_t* name) {
   wchar_t path[MAX_PATH];
   DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
   while (n > 0 && path[n - 1] != L'\\') --n;
-  path[n] = 0;
-  return std::wstring(path) + name;
+  return std::wstring(path, n) + name;
 }
 
 LoadedPlugin loadPlugin(const wchar_t* path) {
   LoadedPlugin p;
-  std::wstring file = path ? std::wstring(path) : besideProgram(kPluginFileName);
-  p.module = LoadLibraryW(file.c_str());
-  if (!p.module) return p;
-  p.listLoad = reinterpret_cast<ListLoadFn>(reinterpret_cast<void*>(GetProcAddress(p.module, "ListLoad")));
-  p.listLoadW = reinterpret_cast<ListLoadWFn>(reinterpret_cast<void*>(GetProcAddress(p.module, "ListLoadW")));
-  p.listSendCommand = reinterpret_cast<ListSendCommandFn>(
-      reinterpret_cast<void*>(GetProcAddress(p.module, "ListSendCommand")));
+  p.module = LoadLibraryW(path ? path : besideProgram(kPluginFileName).c_str());
+  auto get = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(p.module, name)); };
+  p.listLoad = reinterpret_cast<ListLoadFn>(get("ListLoad"));
+  p.listLoadW = reinterpret_cast<ListLoadWFn>(get("ListLoadW"));
+  p.listSendCommand = reinterpret_cast<ListSendCommandFn>(get("ListSendCommand"));
   return p;
 }
 
 HWND createHostWindow(int clientWidth, int clientHeight, bool visible) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = hostProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"MorvaneTestLister";
-    RegisterClassExW(&wc);
-    registered = true;
-  }
-  RECT r = {0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&r, WS_POPUP, FALSE, 0);
-  HWND w = CreateWindowExW(0, L"MorvaneTestLister", L"lister", WS_POPUP | (visible ? WS_VISIBLE : 0), 10,
-                           10, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-  return w;
+  // A borderless popup: its client area is the whole window.
+  const WNDCLASSW wc = {0, DefWindowProcW, 0, 0, GetModuleHandleW(nullptr), nullptr, nullptr, nullptr, nullptr,
+                        L"MorvaneTestLister"};
+  RegisterClassW(&wc);  // fails harmlessly once registered
+  return CreateWindowExW(0, wc.lpszClassName, L"lister", WS_POPUP | (visible ? WS_VISIBLE : 0), 10, 10, clientWidth,
+                         clientHeight, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
 int countChildren(HWND parent) {
@@ -67,67 +47,38 @@ int countChildren(HWND parent) {
 }
 
 void pumpMessages(DWORD milliseconds) {
-  DWORD start = GetTickCount();
-  do {
+  for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT)) {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (GetTickCount() - start >= milliseconds) break;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  } while (true);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) TranslateMessage(&msg), DispatchMessageW(&msg);
+    if (GetTickCount() - start >= milliseconds) return;
+  }
 }
 
 bool waitForScanFinished(HWND panel, DWORD milliseconds) {
   g_finishedSeen = false;
   g_spyOld = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(panel, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(finishedSpy)));
-  DWORD start = GetTickCount();
-  while (!g_finishedSeen && GetTickCount() - start < milliseconds) pumpMessages(20);
+  for (DWORD start = GetTickCount(); !g_finishedSeen && GetTickCount() - start < milliseconds;) pumpMessages(20);
   SetWindowLongPtrW(panel, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_spyOld));
   return g_finishedSeen;
 }
 
 std::wstring makeTempFolder(const wchar_t* prefix) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  for (int i = 0;; ++i) {
-    std::wstring path = std::wstring(temp) + prefix + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                        std::to_wstring(GetTickCount()) + L"_" + std::to_wstring(i);
-    if (CreateDirectoryW(path.c_str(), nullptr)) return path;
-    if (i > 1000) return std::wstring();
-  }
+  wchar_t temp[MAX_PATH], path[MAX_PATH];
+  // A unique name made as a file (by the first three letters of the prefix), then taken over by the folder.
+  bool made = GetTempPathW(MAX_PATH, temp) && GetTempFileNameW(temp, prefix, 0, path) && DeleteFileW(path) &&
+              CreateDirectoryW(path, nullptr);
+  return made ? std::wstring(path) : std::wstring();
 }
 
 void writeFile(const std::wstring& path, size_t bytes) {
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return;
-  std::vector<char> data(bytes, 'x');
-  DWORD written = 0;
-  if (bytes) WriteFile(f, data.data(), DWORD(bytes), &written, nullptr);
-  CloseHandle(f);
+  std::ofstream(std::filesystem::path(path), std::ios::binary) << std::string(bytes, 'x');
 }
 
 bool removeTree(const std::wstring& path) {
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring child = path + L"\\" + name;
-      if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-          !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        removeTree(child);
-      else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveDirectoryW(child.c_str());
-      else
-        DeleteFileW(child.c_str());
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-  }
-  return RemoveDirectoryW(path.c_str()) != 0;
+  std::error_code error;
+  std::filesystem::remove_all(path, error);
+  return !error;
 }
 
 std::string narrow(const std::wstring& s) {

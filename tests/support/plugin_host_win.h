@@ -9,6 +9,7 @@ using ListLoadFn = HWND(__stdcall*)(HWND, char*, int);
 using ListLoadWFn = HWND(__stdcall*)(HWND, wchar_t*, int);
 using ListSendCommandFn = int(__stdcall*)(HWND, int, int);
 
+// Null members for a library or an entry that could not be found.
 struct LoadedPlugin {
   HMODULE module = nullptr;
   ListLoadFn listLoad = nullptr;
