@@ -15,10 +15,9 @@ static LRESULT CALLBACK finishedSpy(HWND window, UINT msg, WPARAM wParam, LPARAM
 }
 
 std::wstring besideProgram(const wchar_t* name) {
-  wchar_t path[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  while (n > 0 && path[n - 1] != L'\\') --n;
-  return std::wstring(path, n) + name;
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return std::filesystem::path(path).replace_filename(name).wstring();
 }
 
 LoadedPlugin loadPlugin(const wchar_t* path) {
