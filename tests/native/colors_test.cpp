@@ -1,73 +1,73 @@
-// Colour arithmetic and the geometry behind the gradient bar and glyphs: the
-// truncation direction, clamping, NaN and out-of-range fractions. The search
-// colours are pinned through the settings, the gradient bands through the
-// treemap painter.
+// Colour arithmetic and the geometry behind the gradient bar and glyphs (the
+// truncation direction, clamping, NaN and out-of-range inputs), and the
+// treemap's colour rules, against values worked out by hand.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
+#include <iterator>
+#include <utility>
 
 #include "draw/colors.h"
+#include "treemap/treemap_colors.h"
 
 namespace {
 constexpr uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
 }  // namespace
 
-TEST(Colors, LuminanceShiftAndBlend) {
-  EXPECT_EQ(colorLuminance(rgb(255, 255, 255)), 255000);
-  EXPECT_EQ(colorLuminance(rgb(1, 0, 0)), 299);
-  EXPECT_EQ(colorLuminance(rgb(0, 0, 1)), 114);  // blue is the high byte
-  EXPECT_TRUE(colorIsDark(rgb(42, 42, 42)));
-  EXPECT_FALSE(colorIsDark(rgb(128, 128, 128)));  // exactly 128000
-  EXPECT_TRUE(colorIsDark(rgb(127, 128, 128)));
-
-  const struct { uint32_t color; int32_t delta; uint32_t want; } shifts[] = {
-      {rgb(255, 255, 255), 40, rgb(255, 255, 255)}, {rgb(0, 0, 0), -40, 0},
-      {rgb(250, 10, 100), 8, rgb(255, 18, 108)},    {rgb(250, 10, 100), -20, rgb(230, 0, 80)},
-      {rgb(1, 2, 3), INT32_MIN, 0},                 {rgb(1, 2, 3), INT32_MAX, rgb(255, 255, 255)}};
-  for (const auto& r : shifts) EXPECT_EQ(shiftColor(r.color, r.delta), r.want) << r.delta;
-
-  // Truncation toward zero in both directions.
-  EXPECT_EQ(blendColor(rgb(200, 0, 0), rgb(100, 0, 0), 0.55), rgb(145, 0, 0));
-  EXPECT_EQ(blendColor(rgb(100, 0, 0), rgb(200, 0, 0), 0.55), rgb(155, 0, 0));
-  const uint32_t c = rgb(10, 20, 30), x = rgb(200, 100, 0);
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  const double inf = std::numeric_limits<double>::infinity();
-  for (double t : {0.0, -1.0, nan}) EXPECT_EQ(blendColor(c, x, t), c) << t;
-  for (double t : {1.0, 3.0, inf}) EXPECT_EQ(blendColor(c, x, t), x) << t;
+TEST(Colors, ArithmeticAndGeometryClampAndTruncateTowardZero) {
+  const uint32_t c = rgb(10, 20, 30), x = rgb(200, 100, 0), white = rgb(255, 255, 255);
+  const uint32_t some = rgb(250, 10, 100), red = rgb(200, 0, 0), dark = rgb(100, 0, 0);
+  const std::pair<int64_t, int64_t> rows[] = {
+      {colorLuminance(white), 255000}, {colorLuminance(rgb(0, 0, 1)), 114},  // blue: high byte
+      {shiftColor(some, 8), rgb(255, 18, 108)}, {shiftColor(some, -20), rgb(230, 0, 80)},
+      {shiftColor(rgb(1, 2, 3), INT32_MIN), 0}, {shiftColor(rgb(1, 2, 3), INT32_MAX), white},
+      {blendColor(red, dark, 0.55), rgb(145, 0, 0)}, {blendColor(dark, red, 0.55), rgb(155, 0, 0)},
+      {blendColor(c, x, std::nan("")), c}, {blendColor(c, x, 3), x},
+      // Nearest of 16, 24, 32, 48; a tie goes to the smaller.
+      {nearestStandardIconSize(INT32_MIN), 16}, {nearestStandardIconSize(20), 16},
+      {nearestStandardIconSize(21), 24}, {nearestStandardIconSize(40), 32},
+      {nearestStandardIconSize(41), 48}, {nearestStandardIconSize(INT32_MAX), 48},
+      // A bar is at least 2 columns, none for nothing or no number, never past its width.
+      {gradientBarColumns(100, 0.001), 2}, {gradientBarColumns(100, 0.029), 2},
+      {gradientBarColumns(100, 0.03), 3}, {gradientBarColumns(100, 0), 0},
+      {gradientBarColumns(100, std::nan("")), 0}, {gradientBarColumns(100, 1e300), 100},
+      {gradientBarColumns(1, 0.5), 1}, {gradientBarColumns(-10, 0.5), 0},
+      // Each column divides by the full width: the last never reaches the end colour.
+      {gradientColumnColor(rgb(0, 100, 200), x, 99, 100), rgb(198, 100, 2)},
+      {gradientColumnColor(rgb(0, 100, 200), x, 1, 3), rgb(66, 100, 134)},  // 66.67, 133.33
+      // A glyph's square is inset by size / 8, at least 1.
+      {glyphBox(5, 7, 10).x0, 6}, {glyphBox(5, 7, 10).y0, 8}, {glyphBox(5, 7, 10).s, 8},
+      {glyphBox(0, 0, 16).x0, 2}, {glyphBox(0, 0, 32).s, 24},
+  };
+  for (size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(rows[i].first, rows[i].second) << i;
 }
 
-TEST(Colors, NearestStandardIconSize) {
-  const struct { int32_t px, want; } rows[] = {
-      {0, 16}, {INT32_MIN, 16}, {20, 16}, {21, 24}, {28, 24}, {40, 32}, {41, 48},
-      {INT32_MAX, 48}};  // ties go to the smaller
-  for (const auto& r : rows) EXPECT_EQ(nearestStandardIconSize(r.px), r.want) << r.px;
-}
-
-TEST(Colors, GradientBarColumnsAndColours) {
-  const struct { int32_t width; double fraction; int32_t want; } rows[] = {
-      {100, 0.001, 2}, {100, 0.029, 2}, {100, 0.03, 3},  // the 2-pixel minimum
-      {100, 0.5, 50}, {100, 1.0, 100}, {100, 0, 0}, {100, -1, 0}, {100, std::nan(""), 0},
-      {100, 1e300, 100}, {1, 0.5, 1}, {0, 0.5, 0}, {-10, 0.5, 0}};  // held inside the rectangle
-  for (const auto& r : rows)
-    EXPECT_EQ(gradientBarColumns(r.width, r.fraction), r.want) << r.width << " " << r.fraction;
-
-  // Each column divides by the full width, so the last never reaches the end colour.
-  const uint32_t a = rgb(0, 100, 200), b = rgb(200, 100, 0);
-  EXPECT_EQ(gradientColumnColor(a, b, 0, 100), a);
-  EXPECT_EQ(gradientColumnColor(a, b, 50, 100), rgb(100, 100, 100));
-  EXPECT_EQ(gradientColumnColor(a, b, 99, 100), rgb(198, 100, 2));
-  EXPECT_EQ(gradientColumnColor(a, b, 1, 3), rgb(66, 100, 134));  // 66.67 -> 66, 133.33 -> 134
-}
-
-TEST(Colors, GlyphInsets) {
-  // {x, y, size, x0, y0, s}: m = size div 8, at least 1.
-  const struct { int32_t x, y, size, x0, y0, s; } rows[] = {
-      {5, 7, 10, 6, 8, 8}, {0, 0, 16, 2, 2, 12}, {0, 0, 15, 1, 1, 13}, {0, 0, 32, 4, 4, 24}};
-  for (const auto& r : rows) {
-    GlyphBox g = glyphBox(r.x, r.y, r.size);
-    EXPECT_EQ(g.x0, r.x0) << r.size;
-    EXPECT_EQ(g.y0, r.y0) << r.size;
-    EXPECT_EQ(g.s, r.s) << r.size;
-  }
+TEST(TreemapColors, EachRuleGivesTheHandComputedColour) {
+  const uint32_t map = rgb(62, 146, 166), grey = rgb(128, 128, 128), dim = rgb(40, 40, 40);
+  const uint32_t warm = rgb(250, 100, 10), light = rgb(200, 200, 200);
+  const std::pair<uint32_t, uint32_t> rows[] = {
+      // Hue rotation through each branch of the conversion: blue, red (its sector wrapped
+      // by +6) and green the largest channel, lightness above and below one half, the
+      // turned hue wrapped past 360 (191.54 + 275); no saturation or no number turns nothing.
+      {rotateHue(map, 137.5), rgb(166, 62, 116)}, {rotateHue(map, 275.0), rgb(85, 166, 62)},
+      {rotateHue(rgb(200, 50, 100), 52.5), rgb(200, 131, 50)},
+      {rotateHue(rgb(250, 200, 150), 190.0), rgb(150, 183, 250)},
+      {rotateHue(rgb(40, 220, 60), 322.5), rgb(132, 220, 40)},
+      {rotateHue(grey, 95.0), grey}, {rotateHue(map, std::nan("")), map},
+      // The Color style turns each cell by its step, modulo 8.
+      {treemapBaseColor(kMapColor, map, grey, 9, 12), rgb(166, 62, 116)},
+      // The pulse: 28 levels lighter on a dark colour at entry, (1 - t / 450)^2 of that
+      // later, none once over; darker on a light colour; clamped per channel.
+      {treemapPulseColor(dim, 225), rgb(47, 47, 47)}, {treemapPulseColor(dim, 900), dim},
+      {treemapPulseColor(light, 225), rgb(193, 193, 193)},
+      {treemapPulseColor(rgb(250, 250, 10), 0), rgb(222, 222, 0)},
+      // Gradient and bevel shades, each channel clamped.
+      {gradientTopColor(warm), rgb(255, 120, 30)}, {gradientBottomColor(warm), rgb(234, 84, 0)},
+      {gradientOutlineColor(warm), rgb(220, 70, 0)}, {bevelLightColor(warm), rgb(255, 140, 50)},
+      {bevelDarkColor(warm), rgb(200, 50, 0)},
+      // Labels: near-white below luminance 140000 (139701 here), near-black from it on.
+      {treemapLabelColor(rgb(139, 140, 140)), rgb(242, 242, 242)},
+      {treemapLabelColor(rgb(140, 140, 140)), rgb(27, 27, 27)},
+  };
+  for (size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(rows[i].first, rows[i].second) << i;
 }
