@@ -1,58 +1,41 @@
+// Which host paths the panel shows: the long form is asked first, the path as
+// given second, and only a folder is shown.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
-#include <vector>
 
 #include "format/text.h"
 #include "plugin/folder_check.h"
 
 namespace {
 
-// A file system that knows some paths' attributes and records every question.
-struct FakeAttributes {
-  std::map<std::string, uint32_t> known;
-  std::vector<std::string> asked;
-};
-
-uint32_t query(const char16_t* path, void* context) {
-  auto* fs = static_cast<FakeAttributes*>(context);
+// The platform: knows the folder given as the context and one file
+// (\\?\C:\a.txt); every question it was asked, in order.
+std::string asked;
+uint32_t attributesOf(const char16_t* path, void* folder) {
   std::string p = textToUtf8(path);
-  fs->asked.push_back(p);
-  auto it = fs->known.find(p);
-  return it == fs->known.end() ? kInvalidAttributes : it->second;
+  asked += p + ";";
+  if (p == static_cast<const char*>(folder)) return kAttributeDirectory;
+  return p == "\\\\?\\C:\\a.txt" ? 0x20 : kInvalidAttributes;
 }
 
-TEST(FolderCheck, AsksTheLongFormFirstThenThePathAsGiven) {
-  struct Case {
-    const char* path;
-    std::vector<std::string> known;  // paths that exist as folders
-    bool shown;
-    std::vector<std::string> asked;
-  } cases[] = {
-      {"C:\\Data", {"\\\\?\\C:\\Data"}, true, {"\\\\?\\C:\\Data"}},
-      {"\\\\srv\\share\\dir", {"\\\\?\\UNC\\srv\\share\\dir"}, true, {"\\\\?\\UNC\\srv\\share\\dir"}},
-      {"\\\\?\\C:\\x", {"\\\\?\\C:\\x"}, true, {"\\\\?\\C:\\x"}},
-      // Only the plain form reaches it: still shown.
-      {"C:\\Odd", {"C:\\Odd"}, true, {"\\\\?\\C:\\Odd", "C:\\Odd"}},
-      {"\\\\srv\\gone", {}, false, {"\\\\?\\UNC\\srv\\gone", "\\\\srv\\gone"}},
-      {"", {}, false, {}},
+TEST(FolderCheck, ShowsFoldersAskingTheLongFormFirstThenThePathAsGiven) {
+  const char* rows[][3] = {  // {path, the folder the platform knows (shown if asked), the questions}
+      {"C:\\Data", "\\\\?\\C:\\Data", "\\\\?\\C:\\Data;"},
+      {"\\\\srv\\share\\d", "\\\\?\\UNC\\srv\\share\\d", "\\\\?\\UNC\\srv\\share\\d;"},
+      {"\\\\?\\C:\\x", "\\\\?\\C:\\x", "\\\\?\\C:\\x;"},
+      {"\\\\srv\\odd", "\\\\srv\\odd", "\\\\?\\UNC\\srv\\odd;\\\\srv\\odd;"},  // only the plain form reaches it
+      {"C:\\a.txt", "", "\\\\?\\C:\\a.txt;"},
+      {"", "", ""},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.path);
-    FakeAttributes fs;
-    for (const std::string& k : c.known) fs.known[k] = kAttributeDirectory;
-    EXPECT_EQ(isShowableFolder(textFromUtf8(c.path).c_str(), query, &fs), c.shown);
-    EXPECT_EQ(fs.asked, c.asked);
+  for (const auto& r : rows) {
+    asked.clear();
+    bool shown = isShowableFolder(textFromUtf8(r[0]).c_str(), attributesOf, const_cast<char*>(r[1]));
+    EXPECT_EQ(shown, *r[1] != 0) << r[0];
+    EXPECT_EQ(asked, r[2]) << r[0];
   }
-}
-
-TEST(FolderCheck, FilesAndNullInputsAreDeclined) {
-  FakeAttributes fs;
-  fs.known["\\\\?\\C:\\a.txt"] = 0x20;  // archive, not a directory
-  EXPECT_FALSE(isShowableFolder(u"C:\\a.txt", query, &fs));
-  EXPECT_FALSE(isShowableFolder(nullptr, query, &fs));
-  EXPECT_FALSE(isShowableFolder(u"C:\\", nullptr, &fs));
+  EXPECT_FALSE(isShowableFolder(nullptr, attributesOf, nullptr));
+  EXPECT_FALSE(isShowableFolder(u"C:\\", nullptr, nullptr));
 }
 
 }  // namespace

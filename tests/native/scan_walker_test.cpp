@@ -1,198 +1,100 @@
-// The walker over the in-memory tree: patterns, limits, links, refusals and
-// cancellation at any depth.
+// The walker over the in-memory tree: which entries count, the depth and path
+// limits, refusals and the long-form fallback. (A cancel at any entry is
+// proven with several walkers in the parallel walk's test.)
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "format/text.h"
 #include "scan/walker.h"
 #include "tests/support/fake_dir_lister.h"
 
 namespace {
 
 struct Walk : ::testing::Test {
-  FakeScanHost host;
   FakeDirLister fs{u"C:\\T"};
-  std::unique_ptr<ScanModel> m{new ScanModel()};
-  int32_t files = 0;
   int a = fs.addFolder(FakeDirLister::kRoot, u"a");
-  void SetUp() override {
-    prepareTestModel(*m, u"C:\\T", &host, &fs);
-    m->maxTopFiles = 1000;
-  }
-  void TearDown() override {
-    releaseScanModel(*m);
+  std::unique_ptr<TestScan> s;
+  // A fresh model's walk of `path` at `level`; the largest file kept ends up first.
+  uint64_t walk(const std::u16string& path, int32_t level = 1, int32_t maxDepth = 15, uint32_t* denied = nullptr) {
+    s.reset(new TestScan(u"C:\\T", &fs));
+    s->m.maxFolderDepth = maxDepth;
+    int32_t files = 0;  // as the walk counts them for its caller
+    uint64_t sum = walkFolderSize(s->m, path.c_str(), &files, level, denied);
     EXPECT_EQ(fs.openListings(), 0) << "a listing was left open";
-  }
-  // Walks from level `depth`, counting into `files` and resetting the model's counters first.
-  uint64_t walk(const std::u16string& path, int32_t depth = 1, uint32_t* denied = nullptr) {
-    files = 0;
-    m->filesCounted.store(0);
-    m->foldersCounted.store(0);
-    return walkFolderSize(*m, path.c_str(), &files, depth, denied);
-  }
-  std::u16string keptPath(int i) {
-    sortBySizeDescending(m->fileList, m->fileListCount);
-    return i < m->fileListCount ? m->fileList[i].fullPath : u"(none)";
+    EXPECT_EQ(s->m.filesCounted.load(), static_cast<uint32_t>(files));
+    sortBySizeDescending(s->m.fileList, s->m.fileListCount);
+    return sum;
   }
 };
 
-TEST_F(Walk, PatternsUseLongFormThenPlainFallback) {
-  DirEntry e;
-  for (bool longRefused : {false, true}) {
-    fs.refuseLongForm = longRefused;
-    DirListing l = openFolderListing(fs, u"C:\\T", &e, nullptr);
-    ASSERT_NE(l, nullptr) << longRefused;
-    fs.close(l);
-  }
-  EXPECT_EQ(fs.patterns, (std::vector<std::u16string>{u"\\\\?\\C:\\T\\*", u"\\\\?\\C:\\T\\*", u"C:\\T\\*"}));
-  // A drive root joins without a doubled backslash.
-  FakeDirLister root(u"C:\\");
-  DirListing l = openFolderListing(root, u"C:\\", &e, nullptr);
-  ASSERT_NE(l, nullptr);
-  root.close(l);
-  EXPECT_EQ(root.patterns[0], u"\\\\?\\C:\\*");
-  // Both fail: the error is the second attempt's.
-  fs.refuse(FakeDirLister::kRoot, kErrorAccessDenied);
-  uint32_t error = 0;
-  EXPECT_EQ(openFolderListing(fs, u"C:\\T", &e, &error), nullptr);
-  EXPECT_EQ(error, kErrorAccessDenied);
+// Name surrogates and unknown tags are links; the cloud family, the older
+// placeholders and deduplicated files are entries of this tree.
+TEST(ReparseTag, OnlyStorageTagsAreLocal) {
+  for (uint32_t tag : {0x9000001Au, 0x9000701Au, 0x9000F01Au, 0x80000013u, 0x80000015u})
+    EXPECT_TRUE(reparseTagIsLocal(tag)) << std::hex << tag;
+  for (uint32_t tag : {0u, kReparseTagSymlink, kReparseTagMountPoint, 0xA000001Au, 0x8000001Bu, 0x9000001Bu})
+    EXPECT_FALSE(reparseTagIsLocal(tag)) << std::hex << tag;
 }
 
-TEST_F(Walk, SumsFilesAtEveryDepthCountsThemAndBuildsTheirPaths) {
-  fs.addFile(a, u"one", 10);
-  int b = fs.addFolder(a, u"b");
-  fs.addFiles(b, {{u"two", 20}, {u"big", uint64_t(5) << 32}});
-  fs.addFolder(b, u"empty");
-  EXPECT_EQ(walk(u"C:\\T\\a"), 30u + (uint64_t(5) << 32));
-  EXPECT_EQ(files, 3);
-  EXPECT_EQ(m->filesCounted.load(), 3u);
-  EXPECT_EQ(m->foldersCounted.load(), 2u);  // b and empty; a itself is the caller's
-  ASSERT_EQ(m->fileListCount, 3);
-  EXPECT_EQ(keptPath(0), u"C:\\T\\a\\b\\big");
-  EXPECT_EQ(keptPath(2), u"C:\\T\\a\\one");
-}
-
-// Name surrogates and unknown tags are links, neither counted nor followed; the
-// cloud family, the older placeholders and deduplicated files are entries of this tree.
-TEST_F(Walk, ReparseTagsDecideWhatIsWalked) {
-  const struct {
-    uint32_t tag;
-    bool walked;
-  } rows[] = {{0, false},          {kReparseTagSymlink, false}, {kReparseTagMountPoint, false},
-              {0x9000001A, true},  {0x9000701A, true},          {0x9000F01A, true},
-              {0x80000013, true},  {0x80000015, true},          {0xA000001A, false},
-              {0x8000001B, false}, {0x9000001B, false}};
-  uint64_t want = 0;
-  int32_t wantFiles = 0;
-  uint32_t wantFolders = 0;
-  for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
-    std::u16string n = textFromUtf8(std::to_string(i));
-    int dir = fs.addFolder(a, u"d" + n);
-    fs.setReparseTag(dir, rows[i].tag);
-    fs.addFile(dir, u"in", uint64_t(1) << (2 * i));
-    fs.setReparseTag(fs.addFile(a, u"f" + n, uint64_t(2) << (2 * i)), rows[i].tag);
-    if (rows[i].walked) {
-      want += uint64_t(3) << (2 * i);
-      wantFiles += 2;
-      ++wantFolders;
-    }
-  }
-  EXPECT_EQ(walk(u"C:\\T\\a"), want);
-  EXPECT_EQ(files, wantFiles);
-  EXPECT_EQ(m->foldersCounted.load(), wantFolders);
-}
-
-TEST_F(Walk, DepthLimitCountsDeeperFoldersButAddsNothing) {
+TEST_F(Walk, SumsWhatTheLimitsLinksAndRefusalsLeave) {
+  // a: f1 (1), a linked folder and a linked file (never counted), b\ (4)
+  // with c\ (8) below, big (2^40), a folder that refuses listing (counted,
+  // silent below the first level).
   fs.addFile(a, u"f1", 1);
-  int b = fs.addFolder(a, u"b");
-  fs.addFile(b, u"f2", 2);
-  fs.addFile(fs.addFolder(b, u"c"), u"f3", 4);
-  // {configured depth, start level, sum, folders counted}; values below 2 mean 1.
-  const int32_t rows[][4] = {{-5, 1, 1, 1}, {0, 1, 1, 1}, {1, 1, 1, 1}, {2, 1, 3, 2}, {2, 3, 0, 0}};
-  for (const auto& row : rows) {
-    m->maxFolderDepth = row[0];
-    EXPECT_EQ(walk(u"C:\\T\\a", row[1]), static_cast<uint64_t>(row[2])) << row[0] << " from " << row[1];
-    EXPECT_EQ(m->foldersCounted.load(), static_cast<uint32_t>(row[3])) << row[0] << " from " << row[1];
-  }
-}
-
-TEST_F(Walk, ThousandLevelsWalkWithoutRecursion) {
-  m->maxFolderDepth = 5000;
-  int node = a;
-  std::u16string path = u"C:\\T\\a";
-  for (int level = 2; level <= 1000; ++level, path += u"\\d") node = fs.addFolder(node, u"d");
-  fs.addFile(node, u"leaf", 77);
-  EXPECT_EQ(walk(u"C:\\T\\a"), 77u);
-  EXPECT_EQ(m->foldersCounted.load(), 999u);
-  EXPECT_EQ(keptPath(0), path + u"\\leaf");
-}
-
-TEST_F(Walk, PathLimitStopsOpeningBeyond2035Characters) {
-  m->maxFolderDepth = 100;
-  // C:\T\a (6) then 200-character names: the 11th level would pass 2035.
-  std::u16string name(200, u'n'), path = u"C:\\T\\a";
-  int node = a, levels = 0;
-  for (; path.size() + 1 + name.size() <= 2300; ++levels, path += u"\\" + name) {
-    node = fs.addFolder(node, name);
-    fs.addFile(node, u"f", 1);
-  }
-  EXPECT_EQ(walk(u"C:\\T\\a"), static_cast<uint64_t>(levels - 1));  // the deepest is counted, not opened
-  EXPECT_EQ(m->foldersCounted.load(), static_cast<uint32_t>(levels));
-  // The limit itself, at the start and one level down: 2035 units are opened, 2036 are not.
-  const std::u16string edge = u"C:\\T\\" + std::u16string(2028, u'm');  // 2033 units
-  int top = fs.addFolder(FakeDirLister::kRoot, edge.substr(5));
-  fs.addFile(fs.addFolder(top, u"x"), u"f", 1);
-  fs.addFile(fs.addFolder(top, u"yz"), u"f", 2);
-  EXPECT_EQ(walk(edge), 1u);
-  EXPECT_EQ(walk(edge + u"\\x"), 1u);
-  EXPECT_EQ(walk(edge + u"\\yz"), 0u);
-}
-
-TEST_F(Walk, RefusalReportedOnlyAtLevelOneAndOnlyForError5) {
-  fs.addFile(a, u"f", 5);
+  int link = fs.addFolder(a, u"lnk"), b = fs.addFolder(a, u"b");
+  fs.addFile(link, u"x", 1 << 10);
+  fs.setReparseTag(link, kReparseTagSymlink);
+  fs.setReparseTag(fs.addFile(a, u"lf", 1 << 11), 0);
+  fs.addFile(b, u"f2", 4);
+  fs.addFile(fs.addFolder(b, u"c"), u"f3", 8);
+  const uint64_t big = uint64_t(1) << 40;
+  fs.addFile(a, u"big", big);
   int locked = fs.addFolder(a, u"locked");
-  fs.addFile(locked, u"secret", 100);
+  fs.addFile(locked, u"s", 1 << 12);
   fs.refuse(locked, kErrorAccessDenied);
-  uint32_t denied = 0;
-  EXPECT_EQ(walk(u"C:\\T\\a", 1, &denied), 5u);
-  EXPECT_EQ(denied, 0u);  // a refusal below the first level is silent
-  EXPECT_EQ(m->foldersCounted.load(), 1u);
-  // {error on a, start level, flag afterwards}
-  const uint32_t rows[][3] = {{kErrorPathNotFound, 1, 0}, {kErrorAccessDenied, 2, 0}, {kErrorAccessDenied, 1, 1}};
-  for (const auto& row : rows) {
-    fs.refuse(a, row[0]);
-    EXPECT_EQ(walk(u"C:\\T\\a", static_cast<int32_t>(row[1]), &denied), 0u);
-    EXPECT_EQ(denied, row[2]) << "error " << row[0] << " at level " << row[1];
+  // Deeper folders than the limit are counted and add nothing; limits below 2
+  // mean 1. Only error 5 of a itself at level 1 is reported; when the long
+  // form fails the plain path is listed, and its error is the one reported.
+  const struct {
+    int32_t maxDepth, level;
+    uint32_t errorOfA;
+    bool longFormFails;
+    uint64_t sum;
+    uint32_t folders, denied;
+  } rows[] = {{15, 1, 0, false, big + 13, 3, 0}, {2, 1, 0, true, big + 5, 3, 0}, {1, 1, 0, false, big + 1, 2, 0},
+              {-5, 1, 0, false, big + 1, 2, 0}, {3, 3, 0, false, big + 1, 2, 0}, {2, 3, 0, false, 0, 0, 0},
+              {15, 1, kErrorPathNotFound, false, 0, 0, 0}, {15, 2, kErrorAccessDenied, false, 0, 0, 0},
+              {15, 1, kErrorAccessDenied, true, 0, 0, 1}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE("row " + std::to_string(&r - rows));
+    fs.refuse(a, r.errorOfA);
+    fs.refuseLongForm = r.longFormFails;
+    uint32_t denied = 0;
+    EXPECT_EQ(walk(u"C:\\T\\a", r.level, r.maxDepth, &denied), r.sum);
+    EXPECT_EQ(s->m.foldersCounted.load(), r.folders);
+    EXPECT_EQ(denied, r.denied);
   }
-  EXPECT_EQ(walk(u"C:\\T\\a", 1, nullptr), 0u);  // no flag passed: no write
+  EXPECT_EQ(walk(u"C:\\T\\a", 1, 15, nullptr), 0u);  // no flag to set
+  fs.refuse(a, 0);
+  walk(u"C:\\T\\a");
+  ASSERT_EQ(s->m.fileListCount, 4);  // a kept file is named and counts no files of its own
+  EXPECT_EQ(textToUtf8(s->m.fileList[0].fullPath) + " " + textToUtf8(s->m.fileList[0].name) + " " +
+                std::to_string(s->m.fileList[0].fileCount) + " " + textToUtf8(s->m.fileList[1].fullPath),
+            "C:\\T\\a\\big big 0 C:\\T\\a\\b\\c\\f3");
 }
 
-TEST_F(Walk, CancelAtAnyEntryUnwindsEveryLevelWithThePartialSum) {
-  // Three levels, one file of size 1 at each position, so the partial sum is
-  // the number of files met before the cancel.
-  int node = a;
-  for (int level = 0; level < 3; ++level) {
-    fs.addFile(node, u"x", 1);
-    int next = fs.addFolder(node, u"s");
-    fs.addFile(node, u"y", 1);
-    node = next;
+// A chain of more than a thousand folders is walked without recursion up to
+// the path limit: a folder path of 2035 units is opened, one of 2037 is not,
+// whether met in the walk or given to it; a kept path is cut to its record.
+TEST_F(Walk, DeepChainsStopOnlyAtThePathLimit) {
+  std::u16string path = u"C:\\T\\ab";  // 7 units at level 1, 2 more per level
+  for (int level = 1, node = fs.addFolder(FakeDirLister::kRoot, u"ab"); level <= 1020; ++level, path += u"\\d") {
+    fs.addFile(node, level == 1015 ? std::u16string(259, u'n') : u"f", level == 1015 ? 2 : 1);
+    node = fs.addFolder(node, u"d");
   }
-  fs.addFile(node, u"z", 1);
-  for (int cancelAt = 1; cancelAt <= 18; ++cancelAt) {  // 18 entries in a full walk, dots included
-    m->cancelScan.store(0);
-    int seen = 0;
-    fs.onEntry = [&] {
-      if (++seen == cancelAt) m->cancelScan.store(1);
-    };
-    uint64_t sum = walk(u"C:\\T\\a");
-    EXPECT_EQ(sum, static_cast<uint64_t>(files)) << cancelAt;
-    EXPECT_EQ(m->filesCounted.load(), static_cast<uint32_t>(files)) << cancelAt;
-    EXPECT_LT(files, 7);
-    EXPECT_EQ(fs.openListings(), 0) << cancelAt;
-  }
+  EXPECT_EQ(walk(u"C:\\T\\ab", 1, 5000), 1016u);
+  EXPECT_EQ(s->m.foldersCounted.load(), 1015u);
+  EXPECT_EQ(textLength(s->m.fileList[0].fullPath), 2047u);
+  EXPECT_EQ(walk(path.substr(0, 2035), 1015, 5000), 2u);
+  EXPECT_EQ(walk(path.substr(0, 2037), 1016, 5000), 0u);
 }
 
 }  // namespace
