@@ -92,7 +92,8 @@ TEST_F(HostConfigTest, FindsTheHostFileInOrder) {
 TEST_F(HostConfigTest, ResolutionSectionOfThisScreenAndOfTheWindowsMonitor) {
   int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   std::wstring size = std::to_wstring(w) + L"x" + std::to_wstring(h);
-  std::wstring host = writeText(dir + L"\\wincmd.ini", L"[AllResolutions]\r\n[" + size + L"0 (8x16)]\r\nA=1\r\n[" + size + L" (8x16)]\r\nA=1\r\n");
+  std::wstring host = writeText(dir + L"\\wincmd.ini", L"[AllResolutions]\r\n[" + size +
+                                   L"0 (8x16)]\r\nA=1\r\n[" + size + L" (8x16)]\r\nA=1\r\n");
   HWND window = createHostWindow(100, 100);
   char16_t out[256];
   for (HWND on : {HWND(nullptr), window}) {  // the screen, then the window's monitor
@@ -122,9 +123,9 @@ TEST_F(HostConfigTest, EnvironmentValuesAreReadWholeOrNotAtAll) {
 // The settings file beside a copy of the plugin, through the real reader: its
 // values, and the brushes, fonts and text measures the panel makes from them.
 TEST_F(HostConfigTest, SettingsFileBesideThePluginGivesItsValuesBrushesAndFonts) {
-  writeText(dir + L"\\Morvane.cfg", L"[Display]\r\nThemeMode=Dark\r\nIconSize=20\r\n[ThemeDark]\r\nBackgroundColor=FF0000\r\n"
-                                     L"[Filters]\r\nMaxTopFiles=7\r\n[Everything]\r\nEverything=N\r\n"
-                                     L"[Typography]\r\nFontName=Tahoma\r\n");
+  writeText(dir + L"\\Morvane.cfg",
+            L"[Display]\r\nThemeMode=Dark\r\nIconSize=20\r\n[ThemeDark]\r\nBackgroundColor=FF0000\r\n"
+            L"[Filters]\r\nMaxTopFiles=7\r\n[Everything]\r\nEverything=N\r\n[Typography]\r\nFontName=Tahoma\r\n");
   std::wstring copy = dir + L"\\" + kPluginFileName;
   ASSERT_TRUE(CopyFileW(besideProgram(kPluginFileName).c_str(), copy.c_str(), FALSE));
   LoadedPlugin plugin = loadPlugin(copy.c_str());
