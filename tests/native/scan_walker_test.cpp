@@ -35,14 +35,15 @@ TEST(ReparseTag, OnlyStorageTagsAreLocal) {
 }
 
 TEST_F(Walk, SumsWhatTheLimitsLinksAndRefusalsLeave) {
-  // a: f1 (1), a linked folder and a linked file (never counted), b\ (4)
-  // with c\ (8) below, big (2^40), a folder that refuses listing (counted,
-  // silent below the first level).
+  // a: f1 (1), a linked folder and a linked file (never counted), a cloud
+  // file (2), b\ (4) with c\ (8) below, big (2^40), a folder that refuses
+  // listing (counted, silent below the first level).
   fs.addFile(a, u"f1", 1);
   int link = fs.addFolder(a, u"lnk"), b = fs.addFolder(a, u"b");
   fs.addFile(link, u"x", 1 << 10);
   fs.setReparseTag(link, kReparseTagSymlink);
   fs.setReparseTag(fs.addFile(a, u"lf", 1 << 11), 0);
+  fs.setReparseTag(fs.addFile(a, u"cf", 2), 0x9000301A);  // in the cloud: a file of this tree
   fs.addFile(b, u"f2", 4);
   fs.addFile(fs.addFolder(b, u"c"), u"f3", 8);
   const uint64_t big = uint64_t(1) << 40;
@@ -59,8 +60,8 @@ TEST_F(Walk, SumsWhatTheLimitsLinksAndRefusalsLeave) {
     bool longFormFails;
     uint64_t sum;
     uint32_t folders, denied;
-  } rows[] = {{15, 1, 0, false, big + 13, 3, 0}, {2, 1, 0, true, big + 5, 3, 0}, {1, 1, 0, false, big + 1, 2, 0},
-              {-5, 1, 0, false, big + 1, 2, 0}, {3, 3, 0, false, big + 1, 2, 0}, {2, 3, 0, false, 0, 0, 0},
+  } rows[] = {{15, 1, 0, false, big + 15, 3, 0}, {2, 1, 0, true, big + 7, 3, 0}, {1, 1, 0, false, big + 3, 2, 0},
+              {-5, 1, 0, false, big + 3, 2, 0}, {3, 3, 0, false, big + 3, 2, 0}, {2, 3, 0, false, 0, 0, 0},
               {15, 1, kErrorPathNotFound, false, 0, 0, 0}, {15, 2, kErrorAccessDenied, false, 0, 0, 0},
               {15, 1, kErrorAccessDenied, true, 0, 0, 1}};
   for (const auto& r : rows) {
@@ -75,7 +76,7 @@ TEST_F(Walk, SumsWhatTheLimitsLinksAndRefusalsLeave) {
   EXPECT_EQ(walk(u"C:\\T\\a", 1, 15, nullptr), 0u);  // no flag to set
   fs.refuse(a, 0);
   walk(u"C:\\T\\a");
-  ASSERT_EQ(s->m.fileListCount, 4);  // a kept file is named and counts no files of its own
+  ASSERT_EQ(s->m.fileListCount, 5);  // a kept file is named and counts no files of its own
   EXPECT_EQ(textToUtf8(s->m.fileList[0].fullPath) + " " + textToUtf8(s->m.fileList[0].name) + " " +
                 std::to_string(s->m.fileList[0].fileCount) + " " + textToUtf8(s->m.fileList[1].fullPath),
             "C:\\T\\a\\big big 0 C:\\T\\a\\b\\c\\f3");
