@@ -8,7 +8,8 @@
 #include "scan/everything_codec.h"
 
 namespace {
-const char16_t* const kNames[] = {u"a", u"A", u"docs", u"Docs", u"\u00e9t\u00e9", u"x\\y", u"", u"pics"};
+const char16_t* const kNames[] = {u"a",  u"A", u"docs", u"Docs", u"\u00e9t\u00e9",
+                                  u"x\\y", u"",  u"pics"};
 constexpr int kRows = sizeof(kNames) / sizeof(kNames[0]);
 ScanItem g_rows[2][kRows];  // walked, indexed
 }  // namespace

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Exactly the size the plugin allocates, so the sanitizer sees any overrun.
     std::vector<char16_t> text(n + everythingQueryShape(kind).textExtraUnits);
     size_t len = everythingSearchText(kind, path.data(), maxTopFiles, text.data(), text.size());
-    if (len + 1 >= text.size() || text[len] != 0) abort();  // never cut: the buffer is always enough
+    // Never cut: the buffer is always enough.
+    if (len + 1 >= text.size() || text[len] != 0) abort();
     std::vector<uint8_t> block(static_cast<size_t>(everythingQueryBlockLength(len)));
     if (everythingBuildQuery(block.data(), block.size(), 0x1234, 5, 6, 7, text.data(), len) !=
             block.size() || block.size() != 30 + 2 * len ||

@@ -1,5 +1,5 @@
 // Finding and reading the host's wincmd.ini: registry values of every shape,
-// the section redirections, the font and icon fallbacks, separators, integers
+// the section redirections, the font and icon fallbacks, separators
 // and IconLib. The order of the places is shown under Wine.
 #include <gtest/gtest.h>
 
@@ -22,7 +22,8 @@ TEST(HostFile, RegistryValueTypesLengthsAndOverlongPaths) {
   FakeConfigPlatform p;
   p.files = {{u"D:\\a.ini", u""}, {u"%X%\\a.ini", u""}};
   p.env[u"X"] = u"D:";
-  FakeRegistryValue unterminated = registryString(u"D:\\a.iniJUNK"), odd = registryString(u"D:\\a.ini");
+  FakeRegistryValue unterminated = registryString(u"D:\\a.iniJUNK");
+  FakeRegistryValue odd = registryString(u"D:\\a.ini");
   unterminated.data.resize(16);  // ends where the registry says: "D:\a.ini" is 8 units
   odd.data.resize(17);           // an odd byte count keeps only whole units
   odd.data[16] = 'Z';
@@ -44,22 +45,25 @@ TEST(HostFile, RegistryValueTypesLengthsAndOverlongPaths) {
 
 TEST(SectionFile, Redirections) {
   FakeConfigPlatform p;
-  p.env[u"APPDATA"] = u"C:\\Users\\u\\AppData";
-  const struct { const char16_t *host, *ini, *section; const char* want; } rows[] = {
-      {kHost, u"[Configuration]\nRedirectSection=1\nAlternateUserIni=", u"Configuration", "C:\\tc\\wincmd.ini"},
-      {kHost, u"[Configuration]\nRedirectSection=1\nAlternateUserIni=alt.ini", u"Configuration", "C:\\tc\\alt.ini"},
-      {kHost, u"[A]\nRedirectSection=%APPDATA%\\tc\\user.ini", u"A", "C:\\Users\\u\\AppData\\tc\\user.ini"},
-      {kHost, u"[A]\nRedirectSection=colors.ini", u"a", "C:\\tc\\colors.ini"},
-      {kHost, u"[A]\nRedirectSection=0", u"A", "C:\\tc\\wincmd.ini"},
-      {kHost, u"[A]\nRedirectSection=sub/other.ini", u"A", "sub/other.ini"},
-      {kHost, u"[A]\nRedirectSection=x.ini", u"Missing", "C:\\tc\\wincmd.ini"},
-      {u"wincmd.ini", u"[A]\nRedirectSection=alt.ini", u"A", "alt.ini"}};  // no folder to put it in
-  for (const auto& r : rows) {
+  p.env[u"APPDATA"] = u"C:\\Users\\u";
+  auto sectionFile = [&](const char16_t* host, const std::u16string& ini, const char16_t* section) {
     char16_t out[2048];
-    p.files[r.host] = r.ini;
-    resolveSectionFile(p, r.host, r.section, out, 2048);
-    EXPECT_EQ(textToUtf8(out), r.want) << textToUtf8(r.ini);
-  }
+    p.files[host] = ini;
+    resolveSectionFile(p, host, section, out, 2048);
+    return textToUtf8(out);
+  };
+  const std::u16string kAlternate = u"[Configuration]\nRedirectSection=1\nAlternateUserIni=";
+  const struct { std::u16string ini; const char16_t* section; const char* want; } rows[] = {
+      {kAlternate, u"Configuration", "C:\\tc\\wincmd.ini"},
+      {kAlternate + u"alt.ini", u"Configuration", "C:\\tc\\alt.ini"},
+      {u"[A]\nRedirectSection=%APPDATA%\\u.ini", u"A", "C:\\Users\\u\\u.ini"},
+      {u"[A]\nRedirectSection=colors.ini", u"a", "C:\\tc\\colors.ini"},
+      {u"[A]\nRedirectSection=0", u"A", "C:\\tc\\wincmd.ini"},
+      {u"[A]\nRedirectSection=sub/other.ini", u"A", "sub/other.ini"},
+      {u"[A]\nRedirectSection=x.ini", u"Missing", "C:\\tc\\wincmd.ini"}};
+  for (const auto& r : rows) EXPECT_EQ(sectionFile(kHost, r.ini, r.section), r.want) << r.want;
+  // A bare name with no folder to put it in is used as it is.
+  EXPECT_EQ(sectionFile(u"wincmd.ini", u"[A]\nRedirectSection=alt.ini", u"A"), "alt.ini");
 }
 
 TEST(HostFontAndIcons, FallbacksAndLimits) {
@@ -108,19 +112,13 @@ TEST(HostSeparators, LocaleThenCustomSeparators) {
   }
 }
 
-TEST(HostConfiguration, IntegersAndIconLibrary) {
+// Integers of the Configuration section are shown through the settings that use them.
+TEST(HostConfiguration, IconLibraryIsExpandedAndMustExist) {
   FakeConfigPlatform p;
-  int32_t v = 0;
   char16_t out[2048];
-  EXPECT_FALSE(hostConfigInt(p, u"MinLineHeight", &v));
-  EXPECT_FALSE(hostIconLibrary(p, out, 2048));
-  p = fakeHost(u"[Configuration]\nRedirectSection=1\nAlternateUserIni=u.ini\nMinLineHeight=40\n");
-  p.files[u"C:\\tc\\u.ini"] =
-      u"[Configuration]\nMinLineHeight=22\nDirBrackets=-999999\nIconLib=%COMMANDER_PATH%\\i.dll";
-  ASSERT_TRUE(hostConfigInt(p, u"MinLineHeight", &v));
-  EXPECT_EQ(v, 22);
-  EXPECT_FALSE(hostConfigInt(p, u"DirBrackets", &v));
-  EXPECT_FALSE(hostConfigInt(p, u"OldListIcons", &v));
+  EXPECT_FALSE(hostIconLibrary(p, out, 2048));  // no host file
+  p = fakeHost(u"[Configuration]\nRedirectSection=u.ini\n");
+  p.files[u"C:\\tc\\u.ini"] = u"[Configuration]\nIconLib=%COMMANDER_PATH%\\i.dll";
   p.env[u"COMMANDER_PATH"] = u"C:\\tc";
   EXPECT_FALSE(hostIconLibrary(p, out, 2048));  // not there
   p.files[u"C:\\tc\\i.dll"] = u"";

@@ -74,6 +74,9 @@ TEST(SettingsTheme, ForcedOrTheHostsAnswerThenWindowsAndOwnColours) {
     EXPECT_EQ(memcmp(&l->s.colors, r.dark ? &l->s.darkColors : &l->s.lightColors,
                      sizeof(ColorSet)), 0);
   }
+  EXPECT_EQ(textToUtf8(load(u"", fakeHost(u"[Configuration]\nDarkMode=1"))->notes.themeDiag),
+            "DarkMode=1 | COMMANDER_INI=[C:\\tc\\wincmd.ini] | "
+            "wincmd.ini used=(C:\\tc\\wincmd.ini)");
   // Own colours win, bad ones keep the default; TopFilesLabelColor follows TextColor.
   auto l = load(u"[Display]\nThemeMode=dark\n[ThemeDark]\nTextColor=0x00FF00\nFileColor=red\n"
                 u"[ThemeLight]\nBackgroundColor=FF0000\nTopFilesLabelColor=0x0000FF\n");
@@ -134,7 +137,8 @@ TEST(SettingsSwitches, DefaultsAndValueRules) {
                                 {u"[Filters]\nMaxTopFiles=10000", 10000},
                                 {u"[Filters]\nMaxTopFiles=1000000", 10000}});
   expectField(&S::scanThreads, {{u"", 0}, {u"[Filters]\nScanThreads=-5", 0},
-                                {u"[Filters]\nScanThreads=1", 1}, {u"[Filters]\nScanThreads=16", 16},
+                                {u"[Filters]\nScanThreads=1", 1},
+                                {u"[Filters]\nScanThreads=16", 16},
                                 {u"[Filters]\nScanThreads=99", 16}});
 }
 
@@ -189,8 +193,8 @@ TEST(SettingsFonts, FaceSizesAndWeights) {
     return std::string(text);
   };
   EXPECT_EQ(fontOf(load(u"")), "Segoe UI 11/14/9 w400 own");  // small: 11 * 0.85 + 0.5 = 9.85
-  FakeConfigPlatform p = fakeHost(u"[AllResolutions]\nFontName=Tahoma\nFontSize=5\nFontWeight=1200");
-  // The host's size replaces the file's, and 5 becomes 11; 1200 is no weight.
+  FakeConfigPlatform p = fakeHost(u"[AllResolutions]\nFontName=Tahoma\nFontSize=5\nFontWeight=9");
+  // The host's size replaces the file's, and 5 becomes 11; 9 is no weight.
   EXPECT_EQ(fontOf(load(u"[Typography]\nBodyFontSize=20\n", p)), "Tahoma 11/14/9 w400 host");
   EXPECT_EQ(fontOf(load(u"[Typography]\nFontName=Consolas\nBodyFontSize=7\n", p)),
             "Consolas 7/14/6 w400 own");  // 6.45 -> 6
