@@ -68,7 +68,7 @@ std::string frame(const Cells& c, TreemapPaintInput in, uint32_t now, const char
 
 // Flat and Color fill each cell; Soft shades it toward the background under a
 // bevel; Gradient fills runs of equal rows under an outline. "Others" is
-// outlined in the map colour, without bevel or icon, and named in italic.
+// outlined in the map colour, without an icon, and named in italic.
 // Popping in, cell i of n appears 550 i / (n - 1) ms in and grows about its
 // centre for 280 ms, overshooting a little, unlabelled. The hovered cell pulses.
 TEST(TreemapPaint, CellsByStyleAsTheyPopInAndPulse) {
