@@ -28,7 +28,7 @@ struct Panel {
   ViewState v{};
   SearchState s{};
   InputContext p{};
-  int32_t scan = 0, fancyBar = 0, fancyText = 0, text = 0;
+  int32_t scan = 0, fancyBar = 0, text = 0;
 
   Panel() {
     for (int i = 0; i < 100; ++i) rows[i] = &items[i];
@@ -53,7 +53,7 @@ struct Panel {
             {"since", u(v.hoverStartTick)}, {"hoverTimer", u(v.hoverTimerRunning)}, {"leave", u(v.leaveTracking)},
             {"popValid", u(v.popSignatureValid)}, {"popping", u(v.popAnimating)}, {"popStart", u(v.popStartTick)},
             {"popTimer", u(v.popTimerRunning)}, {"text", &text}, {"scan", &scan}, {"fancyBar", &fancyBar},
-            {"fancyText", &fancyText}, {"count", &p.visibleCount}, {"debug", &p.metrics.everythingDebug}};
+            {"debug", &p.metrics.everythingDebug}};
   }
   std::string state() {
     std::string t;
@@ -66,7 +66,7 @@ struct Panel {
     for (std::string a; in >> a;)
       for (const auto& f : fields())
         if (a.rfind(f.first + "=", 0) == 0) *f.second = std::stoi(a.substr(f.first.size() + 1));
-    p.scanRunning = scan, p.fancyBar = fancyBar, p.fancyText = fancyText;
+    p.scanRunning = scan, p.fancyBar = fancyBar;
   }
 };
 
@@ -77,46 +77,37 @@ std::string str(const Effects& e) {
       {e.rowsChanged == RowsChange::Rebuild, "rebuild"}, {e.startTimers != 0, "start" + std::to_string(e.startTimers)},
       {e.killTimers != 0, "kill" + std::to_string(e.killTimers)}, {e.cursor == Cursor::Arrow, "arrow"},
       {e.cursor == Cursor::Hand, "hand"}, {e.action.kind == ActionKind::About, "about"},
-      {e.action.kind == ActionKind::Jump, "jump"}, {e.action.kind == ActionKind::Copy, "copy" + std::to_string(e.action.line)}};
+      {e.action.kind == ActionKind::Jump, "jump"},
+      {e.action.kind == ActionKind::Copy, "copy" + std::to_string(e.action.line)}};
   std::string t;
   for (const auto& x : f) t += x.first ? " " + x.second : "";
   return t.empty() ? t : t.substr(1);
 }
 
-enum Event { kDown, kMove, kRight, kWheel, kCursor, kTimer, kLeave, kUp, kLost, kScanEnd, kText };
-
 // A move happens at tick 777, a timer fires at tick `b`, "doc" is typed while scanning when `a` is 1.
-Effects fire(Panel& t, Event e, int32_t a, int32_t b) {
-  switch (e) {
-    case kDown: return onLeftDown(t.v, t.s, t.p, a, b);
-    case kMove: return onMouseMove(t.v, t.p, a, b, 777);
-    case kRight: return onRightDown(t.v, t.p, a, b);
-    case kWheel: return onWheel(t.v, t.p, a);
-    case kCursor: return onSetCursor(t.v, t.p, a, b);
-    case kTimer: return onTimer(t.v, t.p, a, b);
-    case kLeave: return onMouseLeave(t.v);
-    case kUp: return onLeftUp(t.v);
-    case kLost: return onCaptureLost(t.v);
-    case kScanEnd: return onScanFinished(t.v);
-    default: return onSearchTextChanged(t.v, t.s, u"doc", a != 0);
-  }
-}
+using Event = Effects (*)(Panel&, int32_t a, int32_t b);
+const Event kDown = [](Panel& t, int32_t a, int32_t b) { return onLeftDown(t.v, t.s, t.p, a, b); };
+const Event kMove = [](Panel& t, int32_t a, int32_t b) { return onMouseMove(t.v, t.p, a, b, 777); };
+const Event kRight = [](Panel& t, int32_t a, int32_t b) { return onRightDown(t.v, t.p, a, b); };
+const Event kWheel = [](Panel& t, int32_t a, int32_t) { return onWheel(t.v, t.p, a); };
+const Event kCursor = [](Panel& t, int32_t a, int32_t b) { return onSetCursor(t.v, t.p, a, b); };
+const Event kTimer = [](Panel& t, int32_t a, int32_t b) { return onTimer(t.v, t.p, a, b); };
+const Event kLeave = [](Panel& t, int32_t, int32_t) { return onMouseLeave(t.v); };
+const Event kUp = [](Panel& t, int32_t, int32_t) { return onLeftUp(t.v); };
+const Event kLost = [](Panel& t, int32_t, int32_t) { return onCaptureLost(t.v); };
+const Event kScanEnd = [](Panel& t, int32_t, int32_t) { return onScanFinished(t.v); };
+const Event kText = [](Panel& t, int32_t a, int32_t) { return onSearchTextChanged(t.v, t.s, u"doc", a != 0); };
 
 // A row: the fields set before the event, the event, what it asks for, and
 // the fields it changes with their new values.
-struct Gesture {
-  const char *name, *before;
-  Event event;
-  int32_t a, b;
-  const char *effects, *changed;
-};
+struct Gesture { const char *name, *before; Event event; int32_t a, b; const char *effects, *changed; };
 
 void runGestures(std::initializer_list<Gesture> table) {
   for (const Gesture& g : table) {
     Panel t;
     t.set(g.before);
     std::istringstream before(t.state());
-    EXPECT_EQ(g.effects, str(fire(t, g.event, g.a, g.b))) << g.name;
+    EXPECT_EQ(g.effects, str(g.event(t, g.a, g.b))) << g.name;
     std::istringstream after(t.state());
     std::string changed;
     for (std::string x, y; before >> x && after >> y;) changed += x == y ? "" : " " + y;
@@ -126,74 +117,44 @@ void runGestures(std::initializer_list<Gesture> table) {
 
 }  // namespace
 
-
-TEST(Input, LeftButtonDown) {
+TEST(Input, MouseButtonsMovesWheelAndCursor) {
   runGestures({
-      {"the sort column's header reverses it, from the top", "offset=300", kDown, 654, 78, "repaint range resort", "offset=0 desc=0"},
+      {"the sort column's header turns it", "offset=300", kDown, 654, 78, "repaint range resort", "offset=0 desc=0"},
       {"Name starts ascending", "", kDown, 288, 57, "repaint range resort", "sort=1 desc=0"},
       {"# Files starts descending, and is no hover highlight", "sort=1 desc=0 hoverHeader=2", kDown, 568, 60,
        "repaint range resort", "sort=2 desc=1 hoverHeader=-1"},
       {"the top-files toggle resets sort, scroll and search", "sort=1 desc=0 offset=500", kDown, 784, 20,
        "repaint clearEdit range rebuild", "offset=0 top=1 sort=3 desc=1 text=0"},
-      {"the treemap button: treemap, hover off, the next paint pops in", "hoverRow=4 hoverHeader=1 hoverTimer=1 popValid=1",
+      {"the treemap button: no hover, the next paint pops in", "hoverRow=4 hoverHeader=1 hoverTimer=1 popValid=1",
        kDown, 623, 29, "repaint range kill2", "map=1 hoverHeader=-1 hoverRow=-1 hoverTimer=0 popValid=0"},
       {"the treemap button back to the list stops the pop-in", "map=1 popping=1 popTimer=1", kDown, 631, 20,
        "repaint range kill4", "map=0 popping=0 popTimer=0"},
-      {"on the treemap the header band does nothing", "map=1", kDown, 288, 60, "", ""},
       {"the track above the thumb jumps, not pages", "offset=1698", kDown, 794, 82 + 259, "repaint", "offset=849"},
       {"a thumb press starts the drag with the grab point", "", kDown, 794, 182, "capture", "drag=1 grab=100"},
       {"a row click does nothing", "", kDown, 300, 200, "", ""},
       {"ignored while scanning", "scan=1", kDown, 288, 60, "", ""},
-  });
-}
-
-TEST(Input, MouseMove) {
-  runGestures({
-      {"the first move asks for the leave notice", "", kMove, 5, 5, "track", "leave=1"},
       {"the sort column's header adds no hover", "leave=1", kMove, 654, 60, "", ""},
-      {"another header hovers", "leave=1", kMove, 288, 78, "repaint", "hoverHeader=1"},
+      {"another header hovers; the first move asks for the leave notice", "", kMove, 288, 78, "repaint track",
+       "hoverHeader=1 leave=1"},
       {"a row with FancyBar starts the flash", "leave=1 fancyBar=1", kMove, 300, 82 + 22 * 3, "repaint start2",
        "hoverRow=3 since=777 hoverTimer=1"},
       {"no row hover without FancyBar or FancyText", "leave=1", kMove, 300, 148, "", ""},
-      {"no row hover left of the bar (16 + 28)", "leave=1 fancyText=1", kMove, 43, 100, "", ""},
-      {"no row hover over the size column", "leave=1 fancyText=1", kMove, 772 - 65 - 10 - 85 - 15, 100, "", ""},
-      {"a captured drag far below the window ends at the bottom", "leave=1 drag=1 grab=67", kMove, -50, 5000, "repaint", "offset=1698"},
+      {"a drag far below the window ends at the bottom", "leave=1 drag=1", kMove, -50, 5000, "repaint", "offset=1698"},
       {"a drag keeps the grab point under the mouse", "leave=1 drag=1 grab=10", kMove, 794, 82 + 10 + 383 / 2,
        "repaint", "offset=846"},  // 1698 * 191 / (518 - 135)
       {"a drag above the track ends at the top", "leave=1 drag=1 offset=900", kMove, 794, -300, "repaint", "offset=0"},
       {"a new treemap cell flashes and anchors the popup", "leave=1 map=1", kMove, 100, 200, "repaint start2",
        "cell=0 x=100 y=200 since=777 hoverTimer=1"},
-      {"same cell, same x, new y: the popup follows", "leave=1 map=1 cell=0 x=100 y=200", kMove, 100, 210, "repaint", "y=210"},
-      {"same cell, same point: nothing", "leave=1 map=1 cell=0 x=100 y=200", kMove, 100, 200, "", ""},
-      {"off the cells", "leave=1 map=1 cell=1", kMove, 100, 590, "repaint", "cell=-1"},
+      {"same cell, new y: the popup follows", "leave=1 map=1 cell=0 x=100 y=200", kMove, 100, 210, "repaint", "y=210"},
       {"the treemap button hovers", "leave=1", kMove, 623, 20, "repaint", "buttonHover=1"},
-      {"ignored while scanning", "scan=1 fancyBar=1", kMove, 300, 100, "", ""},
-  });
-}
-
-TEST(Input, RightButtonWheelCursorAndLeave) {
-  runGestures({
       {"the title band over the controls opens About", "", kRight, 700, 36, "about", ""},
       {"diagnostic line 2 copies it, from its top", "debug=1", kRight, 300, 71, "copy2", ""},
-      {"between diagnostic lines nothing", "debug=1", kRight, 300, 70, "", ""},
       {"a row jumps, at any x", "", kRight, 5, 82 + 22 * 2 + 21, "jump", ""},
-      {"below the last row nothing", "count=2", kRight, 300, 82 + 44, "", ""},
       {"a treemap cell jumps", "map=1", kRight, 100, 300, "jump", ""},
-      {"the folded cell does nothing", "map=1", kRight, 500, 300, "", ""},
-      {"right click ignored while scanning", "scan=1", kRight, 300, 20, "", ""},
       {"wheel -120 scrolls 40 down", "", kWheel, -120, 0, "repaint", "offset=40"},
-      {"the wheel stops at scrollMax", "offset=1690", kWheel, -120, 0, "repaint", "offset=1698"},
       {"the wheel up stops at the top", "offset=30", kWheel, 240, 0, "repaint", "offset=0"},
-      {"a fine delta truncates toward zero", "offset=10", kWheel, -5, 0, "repaint", "offset=11"},
-      {"wheel ignored while scanning", "scan=1", kWheel, -120, 0, "", ""},
-      {"hand on the toggle's edge", "", kCursor, 784, 20, "hand", ""},
       {"arrow on the treemap", "map=1", kCursor, 100, 300, "arrow", ""},
       {"hand over the header band, at any x", "", kCursor, 2, 57, "hand", ""},
-      {"hand over a row", "", kCursor, 2, 300, "hand", ""},
-      {"arrow below the rows", "count=1", kCursor, 300, 300, "arrow", ""},
-      {"the default cursor while scanning", "scan=1", kCursor, 2, 300, "", ""},
-      {"leave clears a cell hover and the button hover", "leave=1 cell=1 buttonHover=1", kLeave, 0, 0, "repaint",
-       "buttonHover=0 cell=-1 leave=0"},
       {"leave with nothing hovered does not repaint", "leave=1", kLeave, 0, 0, "", "leave=0"},
       {"left up ends the drag", "drag=1", kUp, 0, 0, "repaint release", "drag=0"},
       {"capture lost mid-drag ends it", "drag=1", kLost, 0, 0, "repaint", "drag=0"},
@@ -204,18 +165,15 @@ TEST(Input, TimersScanEndAndSearchText) {
   const char* hovering = "hoverRow=2 since=1000 hoverTimer=1";
   const char* popping = "map=1 popping=1 popStart=-256 popTimer=1";
   runGestures({
-      {"refresh repaints while scanning", "scan=1", kTimer, 1001, 0, "repaint", ""},
       {"refresh stops after the scan", "", kTimer, 1001, 0, "kill1", ""},
-      {"the flash goes on before 450 ms", hovering, kTimer, 1002, 1449, "repaint", ""},
       {"the flash ends at 450 ms with a last repaint", hovering, kTimer, 1002, 1450, "repaint kill2", "hoverTimer=0"},
       {"the flash stops at once without a hover", "hoverTimer=1", kTimer, 1002, 0, "kill2", "hoverTimer=0"},
-      {"the pop-in across the tick wrap goes on", popping, kTimer, 1003, 500, "repaint", ""},
       {"the pop-in ends at 830 ms", popping, kTimer, 1003, 830 - 256, "repaint kill4", "popping=0 popTimer=0"},
       {"the pop-in stops at once in the list view", "popping=1 popTimer=1", kTimer, 1003, 0, "kill4", "popTimer=0"},
-      {"other timer ids are ignored", "", kTimer, 7, 0, "", ""},
       {"scan end", "", kScanEnd, 0, 0, "repaint range resort kill1", ""},
       {"text typed while scanning is only stored", "offset=70", kText, 1, 0, "", "text=100"},
-      {"text typed after the scan refilters from the top", "offset=70", kText, 0, 0, "repaint range rebuild", "offset=0 text=100"},
+      {"text typed after the scan refilters from the top", "offset=70", kText, 0, 0, "repaint range rebuild",
+       "offset=0 text=100"},
   });
 }
 
@@ -223,9 +181,8 @@ TEST(Input, DiagnosticCopyText) {
   char16_t out[kCopyLineUnits];
   diagnosticCopyText(1, u"cfg", u"status", u"detail", u"icons", out, kCopyLineUnits);
   EXPECT_EQ(u"cfg | status", std::u16string(out));
-  diagnosticCopyText(3, u"cfg", u"status", u"detail", u"icons", out, kCopyLineUnits);
-  EXPECT_EQ(u"icons", std::u16string(out));
-  std::u16string config(500, u'c'), status(400, u's');
+  EXPECT_EQ(5u, diagnosticCopyText(3, u"cfg", u"status", u"detail", u"icons", out, kCopyLineUnits));
+  const std::u16string config(500, u'c'), status(400, u's');  // cut to the buffer
   EXPECT_EQ(749u, diagnosticCopyText(1, config.c_str(), status.c_str(), u"", u"", out, kCopyLineUnits));
   EXPECT_EQ(0u, diagnosticCopyText(4, u"", u"", u"", u"", out, kCopyLineUnits));
 }
@@ -234,17 +191,13 @@ TEST(Input, DiagnosticCopyText) {
 TEST(SearchBox, WordDeleteRange) {
   const struct { const char16_t* text; int32_t caret, selStart, selEnd, start, end; } rows[] = {
       {u"alpha beta", 10, 10, 10, 6, 10},    // the second word goes, the blank stays
-      {u"alpha beta  ", 12, 12, 12, 6, 12},  // blanks before the caret go with it
       {u"alpha beta", 0, 0, 0, -1, 0},       // caret at the start
-      {u"alpha beta", 8, 2, 7, 2, 7},        // a selection alone
-      {u"alpha beta", 8, 7, 2, 2, 7},        // a selection made leftwards
-      {u"alpha\tbeta", 10, 10, 10, 0, 10},   // a tab joins words
       {u"   ", 3, 3, 3, 0, 3},               // only blanks
       {u"alpha beta", 99, 99, 99, 6, 10},    // caret beyond the text
-      {u"alpha beta", 7, 7, 7, 6, 7},        // inside a word: its left part
   };
   for (const auto& r : rows) {
-    const WordDelete d = wordDeleteRange(r.text, static_cast<int32_t>(textLength(r.text)), r.caret, r.selStart, r.selEnd);
+    const WordDelete d =
+        wordDeleteRange(r.text, static_cast<int32_t>(textLength(r.text)), r.caret, r.selStart, r.selEnd);
     EXPECT_EQ(d.remove ? std::to_string(d.start) + "-" + std::to_string(d.end) : "-1",
               r.start < 0 ? "-1" : std::to_string(r.start) + "-" + std::to_string(r.end))
         << textToUtf8(r.text) << " caret " << r.caret;

@@ -4,9 +4,7 @@
 
 #include "format/text.h"
 
-namespace {
-std::string at(int32_t x, int32_t y) { return std::to_string(x) + "," + std::to_string(y); }
-}  // namespace
+std::string pointText(int32_t x, int32_t y) { return std::to_string(x) + "," + std::to_string(y); }
 
 std::string colorText(Color c) {
   char buf[16];
@@ -14,22 +12,18 @@ std::string colorText(Color c) {
   return c == kNoColor ? "none" : buf;
 }
 
-std::string rectText(Rect r) { return at(r.left, r.top) + "," + at(r.right, r.bottom); }
+std::string rectText(Rect r) { return pointText(r.left, r.top) + "," + pointText(r.right, r.bottom); }
 
 void RecordingCanvas::gradientBar(Rect r, double fraction, Color from, Color to) {
   char f[32];
   std::snprintf(f, sizeof f, " %.4f ", fraction);
-  put("bar " + rectText(r) + f + colorText(from) + ">" + colorText(to));
+  lines.push_back("bar " + rectText(r) + f + colorText(from) + ">" + colorText(to));
 }
 
 void RecordingCanvas::polygon(const Point* points, int32_t count, Color c) {
   std::string s = "polygon";
-  for (int32_t i = 0; points && i < count; ++i) s += " " + at(points[i].x, points[i].y);
-  put(s + " " + colorText(c));
-}
-
-void RecordingCanvas::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Color c) {
-  put("line " + at(x0, y0) + " " + at(x1, y1) + " " + colorText(c));
+  for (int32_t i = 0; points && i < count; ++i) s += " " + pointText(points[i].x, points[i].y);
+  lines.push_back(s + " " + colorText(c));
 }
 
 void RecordingCanvas::text(Rect r, const char16_t* s, FontRole f, Color c, TextFlags flags) {
@@ -38,7 +32,7 @@ void RecordingCanvas::text(Rect r, const char16_t* s, FontRole f, Color c, TextF
   std::string names;
   for (int i = 0; i < 8; ++i)
     if (flags & (1u << i)) names += (names.empty() ? "" : "|") + std::string(kFlags[i]);
-  put("text " + rectText(r) + " " + kFonts[static_cast<int>(f) % 5] + " " + colorText(c) + " '" +
+  lines.push_back("text " + rectText(r) + " " + kFonts[static_cast<int>(f) % 5] + " " + colorText(c) + " '" +
       textToUtf8(s ? s : u"") + "' " + (names.empty() ? "left" : names));
 }
 
@@ -46,20 +40,8 @@ int32_t RecordingCanvas::textWidth(const char16_t* s, FontRole f) {
   return s ? static_cast<int32_t>(textLength(s)) * (f == FontRole::Title ? 2 : 1) * charWidth : 0;
 }
 
-void RecordingCanvas::icon(Rect r, IconHandle icon) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, " %p", icon);
-  put("icon " + rectText(r) + buf);
-}
-
 void RecordingCanvas::glyph(GlyphKind g, int32_t x, int32_t y, int32_t size, Color c, Color window) {
   static const char* const kGlyphs[] = {"folder", "document", "program", "magnifier"};
-  put(std::string("glyph ") + kGlyphs[static_cast<int>(g) % 4] + " " + at(x, y) + " " + std::to_string(size) +
-      " " + colorText(c) + " " + colorText(window));
-}
-
-std::string RecordingCanvas::lineContaining(const std::string& needle) const {
-  for (const std::string& l : lines)
-    if (l.find(needle) != std::string::npos) return l;
-  return "";
+  lines.push_back(std::string("glyph ") + kGlyphs[static_cast<int>(g) % 4] + " " + pointText(x, y) + " " +
+                  std::to_string(size) + " " + colorText(c) + " " + colorText(window));
 }
