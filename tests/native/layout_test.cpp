@@ -157,12 +157,9 @@ TEST(Layout, ColumnWidthsFromTheWidestTextsMeasuredOnlyWhenAnInputChanges) {
 TEST(Layout, HitTestScrollRangeScrollbarAndTreemapArea) {
   const LayoutMetrics m = metrics(100);
   const int32_t L = 82;
-  const struct { int32_t scroll, count, y; int64_t want; } hits[] = {
-      {0, 0, 90, -1}, {INT32_MAX, INT32_MAX, INT32_MAX, (int64_t{INT32_MAX} - L + INT32_MAX) / 22}};
-  for (const auto& h : hits) EXPECT_EQ(rowIndexAt(m, L, h.scroll, h.count, h.y), h.want) << h.scroll << " " << h.y;
-  LayoutMetrics zero = m;
-  zero.dpiScalePercent = 0;  // a broken scale must not divide by zero
-  EXPECT_EQ(rowIndexAt(zero, 0, 0, 10, 5), -1);
+  EXPECT_EQ(rowIndexAt(m, L, 0, 0, 90), -1);  // no rows
+  EXPECT_EQ(rowIndexAt(m, L, INT32_MAX, INT32_MAX, INT32_MAX), (int64_t{INT32_MAX} - L + INT32_MAX) / 22);  // no wrap
+  EXPECT_EQ(rowIndexAt(metrics(0), 0, 0, 10, 5), -1);  // a broken scale must not divide by zero
 
   // Hc = 22 * 20 + 82 + 16 = 538: the offset is held in 0..Hc - H; huge lists saturate, not wrap.
   const struct { int32_t count, height, offset; int64_t hc; int32_t max, clamped; } ranges[] = {
@@ -182,9 +179,8 @@ TEST(Layout, HitTestScrollRangeScrollbarAndTreemapArea) {
     const ScrollbarGeometry g = layoutScrollbar(m, 800, 400, L, b.count, b.offset, b.max);
     EXPECT_EQ(std::to_string(g.shown) + " " + rects({g.track, g.thumb}), b.want) << b.count << " " << b.offset;
   }
-  const LayoutMetrics m125 = metrics(125);
-  const TreemapArea a = layoutTreemapArea(m125, 71, 800, 600);
+  const TreemapArea a = layoutTreemapArea(metrics(125), 71, 800, 600);
   EXPECT_EQ(std::to_string(a.hasArea) + " " + rectText(a.rect), "1 20,71,780,580");
-  EXPECT_EQ(layoutTreemapArea(m125, 71, 40, 600).hasArea, 0);  // zero width
-  EXPECT_EQ(layoutTreemapArea(m125, 71, 800, 91).hasArea, 0);  // zero height
+  EXPECT_EQ(layoutTreemapArea(metrics(125), 71, 40, 600).hasArea, 0);  // zero width
+  EXPECT_EQ(layoutTreemapArea(metrics(125), 71, 800, 91).hasArea, 0);  // zero height
 }

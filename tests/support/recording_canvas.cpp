@@ -40,6 +40,12 @@ int32_t RecordingCanvas::textWidth(const char16_t* s, FontRole f) {
   return s ? static_cast<int32_t>(textLength(s)) * (f == FontRole::Title ? 2 : 1) * charWidth : 0;
 }
 
+void RecordingCanvas::icon(Rect r, IconHandle icon) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, " %p", icon);
+  lines.push_back("icon " + rectText(r) + buf);
+}
+
 void RecordingCanvas::glyph(GlyphKind g, int32_t x, int32_t y, int32_t size, Color c, Color window) {
   static const char* const kGlyphs[] = {"folder", "document", "program", "magnifier"};
   lines.push_back(std::string("glyph ") + kGlyphs[static_cast<int>(g) % 4] + " " + pointText(x, y) + " " +

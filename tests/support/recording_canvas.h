@@ -31,9 +31,7 @@ class RecordingCanvas : public Canvas {
   }
   void text(Rect r, const char16_t* s, FontRole f, Color c, TextFlags flags) override;
   int32_t textWidth(const char16_t* s, FontRole f) override;
-  void icon(Rect r, IconHandle icon) override {
-    lines.push_back("icon " + rectText(r) + " " + std::to_string(reinterpret_cast<uintptr_t>(icon)));
-  }
+  void icon(Rect r, IconHandle icon) override;
   void glyph(GlyphKind g, int32_t x, int32_t y, int32_t size, Color c, Color window) override;
   void clip(Rect r) override { lines.push_back("clip " + rectText(r)); }
   void clipRoundRect(Rect r, int32_t corner) override {
