@@ -104,18 +104,17 @@ TEST(Scan, EveryEndingLeavesItsRowsCountersAndLines) {
     SCOPED_TRACE(c.script);
     ScriptedEngine engine;
     engine.script = c.script;
-    auto has = [&](char what) { return !engine.works(what); };
-    fs.refuse(docs, has('D') ? kErrorAccessDenied : 0);
-    fs.refuse(FakeDirLister::kRoot, has('A') ? kErrorAccessDenied : 0);
+    fs.refuse(docs, engine.works('D') ? 0 : kErrorAccessDenied);
+    fs.refuse(FakeDirLister::kRoot, engine.works('A') ? 0 : kErrorAccessDenied);
     TestScan s(u"C:\\T", &fs);
-    s.m.scanUseEverything = !has('-');
+    s.m.scanUseEverything = engine.works('-');
     s.m.search = &engine;
     char16_t status[kStatusLineUnits], detail[kDetailLineUnits];
     readScanLines(s.m, status, kStatusLineUnits, detail, kDetailLineUnits);
     EXPECT_EQ(textToUtf8(status) + "|" + textToUtf8(detail), "(no scan run yet)|");
     EXPECT_EQ(scanThreadMain(s.m), 0u);
     EXPECT_EQ(scanText(s.m), c.scan);
-    EXPECT_EQ(s.m.targetAccessDenied.load(), has('A') ? 1u : 0u);
+    EXPECT_EQ(s.m.targetAccessDenied.load(), engine.works('A') ? 0u : 1u);
     readScanLines(s.m, status, kStatusLineUnits, detail, kDetailLineUnits);
     EXPECT_EQ(std::u16string(status), c.status);
     std::u16string want = c.detail;
@@ -139,7 +138,6 @@ TEST(Scan, ManyChildrenOfADriveRoot) {
   TestScan s(u"W:\\", &fs);
   scanThreadMain(s.m);
   EXPECT_EQ(s.m.visibleCount, 1001);
-  EXPECT_EQ(textToUtf8(s.m.rows[0].fullPath) + " " + std::to_string(s.m.rows[1].size), "W:\\sub 999");
   const std::string text = scanText(s.m);
   EXPECT_EQ(text.substr(text.find('|')), "| 504500 bytes 1001 files 1 folders, 50 kept W:\\sub\\s");
 }

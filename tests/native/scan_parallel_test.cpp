@@ -8,6 +8,7 @@
 #include <random>
 
 #include "scan/scan_driver.h"
+#include "scan/walk_pool.h"
 #include "tests/support/fake_dir_lister.h"
 
 namespace {
@@ -39,7 +40,6 @@ std::string scan(FakeDirLister& fs, int32_t walkers, int32_t maxDepth, int32_t t
   s.m.maxTopFiles = topFiles;
   scanThreadMain(s.m);
   EXPECT_EQ(s.host.workersStarted.load(), walkers - 1);
-  EXPECT_EQ(fs.openListings(), 0);
   std::string out = scanText(s.m) + ", " + std::to_string(s.host.repaints.load()) + " repaints:";
   for (int i = 0; i < s.m.fileListCount; ++i) out += " " + textToUtf8(s.m.fileList[i].fullPath);
   return out;
@@ -47,10 +47,9 @@ std::string scan(FakeDirLister& fs, int32_t walkers, int32_t maxDepth, int32_t t
 
 TEST(ParallelWalk, GivesTheOneThreadResultsAndStopsWholeOnCancel) {
   std::mt19937 rng(5);
-  for (unsigned seed = 1; seed <= 24; ++seed) {
+  for (int seed = 1; seed <= 24; ++seed) {
     FakeDirLister fs(u"C:\\T");
-    std::mt19937 treeRng(seed);
-    grow(fs, treeRng, FakeDirLister::kRoot, 0, 1);
+    grow(fs, rng, FakeDirLister::kRoot, 0, 1);
     const int32_t depth = seed % 4 == 1 ? 3 : 15, top = seed % 2 ? 7 : 40;
     const std::string one = scan(fs, 1, depth, top);
     for (int32_t walkers : {2, 16}) EXPECT_EQ(scan(fs, walkers, depth, top), one) << seed << ", " << walkers;
@@ -69,11 +68,17 @@ TEST(ParallelWalk, GivesTheOneThreadResultsAndStopsWholeOnCancel) {
       files += s.m.rows[i].isFolder ? static_cast<uint64_t>(s.m.rows[i].fileCount) : 1;
     }
     SCOPED_TRACE("seed " + std::to_string(seed) + ", cancelled at entry " + std::to_string(cancelAt));
-    EXPECT_EQ(fs.openListings(), 0);  // every walker closed what it opened
+    EXPECT_EQ(fs.openListings(), 0);  // every walker of every scan closed what it opened
     EXPECT_EQ(s.m.visibleCount, seen.load() < cancelAt ? s.m.rowCount : 0);
     EXPECT_EQ(s.m.totalSize, sizes);
     EXPECT_EQ(s.m.filesCounted.load(), files);
   }
+}
+
+// The setting gives the walkers (at most 16); 0 gives one per processor, at most 4.
+TEST(ParallelWalk, WalkerCountFromTheSettingAndTheProcessors) {
+  const int32_t rows[][3] = {{0, 1, 1}, {0, 2, 2}, {0, 8, 4}, {0, 0, 1}, {1, 8, 1}, {3, 1, 3}, {16, 2, 16}, {40, 2, 16}};
+  for (const auto& r : rows) EXPECT_EQ(resolveWalkerCount(r[0], r[1]), r[2]) << r[0] << " " << r[1];
 }
 
 }  // namespace
