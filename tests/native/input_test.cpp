@@ -139,6 +139,7 @@ TEST(Input, MouseButtonsMovesWheelAndCursor) {
       {"a row with FancyBar starts the flash", "leave=1 fancyBar=1", kMove, 300, 82 + 22 * 3, "repaint start2",
        "hoverRow=3 since=777 hoverTimer=1"},
       {"no row hover without FancyBar or FancyText", "leave=1", kMove, 300, 148, "", ""},
+      {"no row hover left of the bar (16 + 28)", "leave=1 fancyBar=1", kMove, 43, 100, "", ""},
       {"a drag far below the window ends at the bottom", "leave=1 drag=1", kMove, -50, 5000, "repaint", "offset=1698"},
       {"a drag keeps the grab point under the mouse", "leave=1 drag=1 grab=10", kMove, 794, 82 + 10 + 383 / 2,
        "repaint", "offset=846"},  // 1698 * 191 / (518 - 135)
