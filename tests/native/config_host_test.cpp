@@ -57,7 +57,6 @@ TEST(SectionFile, Redirections) {
       {kAlternate, u"Configuration", "C:\\tc\\wincmd.ini"},
       {kAlternate + u"alt.ini", u"Configuration", "C:\\tc\\alt.ini"},
       {u"[A]\nRedirectSection=%APPDATA%\\u.ini", u"A", "C:\\Users\\u\\u.ini"},
-      {u"[A]\nRedirectSection=colors.ini", u"a", "C:\\tc\\colors.ini"},
       {u"[A]\nRedirectSection=0", u"A", "C:\\tc\\wincmd.ini"},
       {u"[A]\nRedirectSection=sub/other.ini", u"A", "sub/other.ini"},
       {u"[A]\nRedirectSection=x.ini", u"Missing", "C:\\tc\\wincmd.ini"}};
@@ -90,9 +89,6 @@ TEST(HostFontAndIcons, FallbacksAndLimits) {
   HostFont f;
   ASSERT_TRUE(hostFont(p, &f));
   EXPECT_EQ(textLength(f.face), 63u);
-  p = FakeConfigPlatform();
-  EXPECT_FALSE(hostFont(p, &f));
-  EXPECT_FALSE(hostIconSize(p, &f.size));
 }
 
 TEST(HostSeparators, LocaleThenCustomSeparators) {

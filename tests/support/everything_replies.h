@@ -40,10 +40,7 @@ inline Bytes topFileItem(const std::u16string& name, const std::u16string& path,
 }
 inline Bytes countItem(const std::u16string& path) { return texts({path}); }
 
-struct Item {
-  uint32_t flags;
-  Bytes data;
-};
+struct Item { uint32_t flags; Bytes data; };
 
 // Offset of item i's table entry (flags at +0, data offset at +4).
 inline size_t entryAt(size_t i) { return 20 + 8 * i; }
