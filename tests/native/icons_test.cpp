@@ -2,6 +2,7 @@
 // program request chain, over a fake icon source that logs every request.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <set>
 #include <string>
@@ -13,10 +14,11 @@
 namespace {
 
 std::string u8(const char16_t* s) { return s ? textToUtf8(s) : std::string("none"); }
+std::u16string u16(const std::string& s) { return textFromUtf8(s); }
 
 ScanItem item(const char* name, bool folder = false) {
   ScanItem it = {};
-  textCopy(it.name, kNameUnits, textFromUtf8(name).c_str());
+  textCopy(it.name, kNameUnits, u16(name).c_str());
   textCopy(it.fullPath, kPathUnits, u"C:\\x\\item");
   it.isFolder = folder;
   return it;
@@ -50,19 +52,16 @@ struct FakeSource : IconSource {
     return attributesReadable;
   }
   size_t shortPath(const char16_t*, char16_t* out, size_t cap) override {
-    if (shortForm.empty()) return error = 5, 0;
-    textCopy(out, cap, textFromUtf8(shortForm).c_str());
-    return shortForm.size();
+    if (!shortForm.empty()) textCopy(out, cap, u16(shortForm).c_str());
+    return shortForm.empty() ? (error = 5, 0) : shortForm.size();
   }
   void clearLastError() override { error = 0; }
   uint32_t lastError() override { return error; }
-  void destroyIcon(IconHandle icon) override { destroyed.insert(reinterpret_cast<uintptr_t>(icon)); }
+  void destroyIcon(IconHandle h) override { destroyed.insert(reinterpret_cast<uintptr_t>(h)); }
   void* resizeBlock(void* block, size_t bytes) override {
     return growthFails ? nullptr : IconSource::resizeBlock(block, bytes);
   }
 };
-
-IconHandle H(uintptr_t v) { return reinterpret_cast<IconHandle>(v); }
 
 // Every stock and host icon is set but the host's no-extension one. Teardown
 // proves the release: each icon still held and each the source made is
@@ -70,12 +69,13 @@ IconHandle H(uintptr_t v) { return reinterpret_cast<IconHandle>(v); }
 struct IconsTest : ::testing::Test {
   IconSet set;
   FakeSource src;
-  IconHandle* stock[9] = {&set.shellFolderIcon, &set.shellFileIcon,       &set.genericExeIcon,
-                          &set.hostFolderIcon,  &set.hostNoExtIcon,       &set.hostExeIcon,
-                          &set.hostArchiveIcon, &set.everythingLabelIcon, &set.everythingOverlayIcon};
+  IconHandle* stock[9] = {&set.shellFolderIcon,     &set.shellFileIcon,   &set.genericExeIcon,
+                          &set.hostFolderIcon,      &set.hostNoExtIcon,   &set.hostExeIcon,
+                          &set.hostArchiveIcon,     &set.everythingLabelIcon,
+                          &set.everythingOverlayIcon};
   void SetUp() override {
     initIconSet(set, true, true, false, true);
-    for (uintptr_t i = 0; i < 9; ++i) *stock[i] = i == 4 ? nullptr : H(i + 1);
+    for (uintptr_t i = 0; i < 9; ++i) *stock[i] = i == 4 ? nullptr : IconHandle(i + 1);
   }
   void TearDown() override {
     std::multiset<uintptr_t> want;
@@ -96,35 +96,21 @@ struct IconsTest : ::testing::Test {
 TEST(IconChoiceRule, EveryBranch) {
   // c: colorIcons, e: showExeIcons, h: hostListIcons, L: all host icons and the
   // generic program icon loaded, -: none of them loaded.
-  const struct {
-    const char* name;
-    bool folder;
-    const char* flags;
-    IconChoice want;
-  } rows[] = {
-      {"docs", true, "", IconChoice::None},
-      {"docs", true, "c h L", IconChoice::HostFolder},
-      {"docs", true, "c h -", IconChoice::ShellFolder},
-      {"docs", true, "c L", IconChoice::ShellFolder},
-      {"tools.exe", true, "c e L", IconChoice::ShellFolder},  // a folder named like a program
-      {"README", false, "c h L", IconChoice::HostNoExt},
-      {"README", false, "c h -", IconChoice::ShellFile},
-      {"README", false, "c L", IconChoice::ShellFile},
-      {"disk.ISO", false, "c h L", IconChoice::HostArchive},
-      {"backup.tar.gz", false, "c h -", IconChoice::Extension},
-      {"backup.tar.gz", false, "c L", IconChoice::Extension},
-      {"Setup.EXE", false, "c e h L", IconChoice::Program},
-      {"link.Lnk", false, "c e -", IconChoice::Program},
-      {"Setup.exe", false, "c h L", IconChoice::HostProgram},
-      {"Setup.exe", false, "c h -", IconChoice::ShellFile},
-      {"Setup.exe", false, "c L", IconChoice::GenericProgram},
-      {"setup.exe.txt", false, "c e h L", IconChoice::Extension},
-  };
+  using C = IconChoice;
+  const struct { const char* name; bool folder; const char* flags; C want; } rows[] = {
+      {"docs", true, "", C::None},              {"docs", true, "c h L", C::HostFolder},
+      {"docs", true, "c h -", C::ShellFolder},  {"docs", true, "c L", C::ShellFolder},
+      {"tools.exe", true, "c e L", C::ShellFolder},  // a folder named like a program
+      {"README", false, "c h L", C::HostNoExt}, {"README", false, "c h -", C::ShellFile},
+      {"README", false, "c L", C::ShellFile},   {"disk.ISO", false, "c h L", C::HostArchive},
+      {"b.tar.gz", false, "c h -", C::Extension}, {"b.tar.gz", false, "c L", C::Extension},
+      {"Setup.EXE", false, "c e h L", C::Program}, {"link.Lnk", false, "c e -", C::Program},
+      {"Setup.exe", false, "c h L", C::HostProgram}, {"Setup.exe", false, "c h -", C::ShellFile},
+      {"Setup.exe", false, "c L", C::GenericProgram},
+      {"setup.exe.txt", false, "c e h L", C::Extension}};
   for (const auto& r : rows) {
-    std::string f = r.flags;
-    bool loaded = f.find('L') != std::string::npos;
-    IconChoiceInputs in = {f.find('c') != std::string::npos, f.find('e') != std::string::npos,
-                           f.find('h') != std::string::npos, loaded, loaded, loaded, loaded, loaded};
+    auto on = [&](char c) { return std::strchr(r.flags, c) != nullptr; };
+    IconChoiceInputs in = {on('c'), on('e'), on('h'), on('L'), on('L'), on('L'), on('L'), on('L')};
     ScanItem it = item(r.name, r.folder);
     IconPick p = chooseIcon(in, it);
     EXPECT_EQ(static_cast<int>(p.choice), static_cast<int>(r.want)) << r.name << " " << r.flags;
@@ -133,24 +119,18 @@ TEST(IconChoiceRule, EveryBranch) {
 }
 
 TEST(IconChoiceRule, ExtensionsAndKeys) {
-  const struct {
-    const char* name;
-    const char* ext;  // "none": no extension
-    const char* key;
-    bool archive;
-  } rows[] = {
+  // ext "none": no extension.
+  const struct { const char *name, *ext, *key; bool archive; } rows[] = {
       {"backup.tar.gz", ".gz", ".gz", true},
       {"README", "none", "", false},
       {".profile", ".profile", ".profile", false},
-      {"a.Z", ".Z", ".z", true},
-      {"a.tbz2", ".tbz2", ".tbz2", true},
-      {"a.zipx", ".zipx", ".zipx", false},
-      {"trailing.", ".", ".", false},
+      {"a.Z", ".Z", ".z", true},          {"a.tbz2", ".tbz2", ".tbz2", true},
+      {"a.zipx", ".zipx", ".zipx", false}, {"trailing.", ".", ".", false},
       {"x.ABCDEFGHIJKLMNOPQRST", ".ABCDEFGHIJKLMNOPQRST", ".abcdefghijklmn", false},
       {"\xC3\x9C" "ber.\xC3\x84\xC3\x96", ".\xC3\x84\xC3\x96", ".\xC3\xA4\xC3\xB6", false},
   };
   for (const auto& r : rows) {
-    std::u16string name = textFromUtf8(r.name);
+    std::u16string name = u16(r.name);
     const char16_t* ext = lastExtension(name.c_str());
     char16_t key[kIconKeyUnits];
     extensionCacheKey(ext, key);
@@ -169,14 +149,15 @@ TEST_F(IconsTest, CachesAskOncePerKeyAndKeepEveryEntryAsTheyGrow) {
   EXPECT_EQ(iconForItem(set, src, item("b.txt")), txt);
   iconForItem(set, src, item("x.ABCDEFGHIJKLMNOPQ"));
   iconForItem(set, src, item("x.abcdefghijklmnZZZ"));  // the same first 15 characters
-  EXPECT_EQ(src.log, (std::vector<std::string>{"shell x.txt attr small", "shell x.abcdefghijklmn attr small"}));
-  for (int i = 2; i < 65; ++i) extensionIcon(set, src, textFromUtf8(".e" + std::to_string(i)).c_str());
+  EXPECT_EQ(src.log, (std::vector<std::string>{"shell x.txt attr small",
+                                               "shell x.abcdefghijklmn attr small"}));
+  for (int i = 2; i < 65; ++i) extensionIcon(set, src, u16(".e" + std::to_string(i)).c_str());
   EXPECT_EQ(iconForItem(set, src, item("c.tXt")), txt);  // survived both moves, not asked again
   EXPECT_EQ(src.log.size(), 65u);
   EXPECT_GE(set.extIconCapacity, set.extIconCount);  // every entry inside the array
 
   for (int i = 0; i < 33; ++i)
-    programIcon(set, src, textFromUtf8("C:\\p\\" + std::to_string(i) + ".lnk").c_str());
+    programIcon(set, src, u16("C:\\p\\" + std::to_string(i) + ".lnk").c_str());
   EXPECT_EQ(programIcon(set, src, u"c:\\P\\7.LNK"), set.exeIconCache[7].icon);  // case ignored
   EXPECT_EQ(src.log.size(), 65u + 33u);
   EXPECT_GE(set.exeIconCapacity, set.exeIconCount);
@@ -190,7 +171,7 @@ TEST_F(IconsTest, FailuresAreNotCachedAndAFailedGrowthKeepsEveryEntry) {
   EXPECT_EQ(src.log.size(), 2u);  // asked again
   EXPECT_EQ(set.extIconCount, 0);
 
-  for (int i = 0; i < 32; ++i) extensionIcon(set, src, textFromUtf8(".f" + std::to_string(i)).c_str());
+  for (int i = 0; i < 32; ++i) extensionIcon(set, src, u16(".f" + std::to_string(i)).c_str());
   IconHandle kept = set.extIconCache[31].icon;
   src.growthFails = true;
   EXPECT_EQ(extensionIcon(set, src, u".full"), set.shellFileIcon);
@@ -211,35 +192,35 @@ TEST_F(IconsTest, ProgramRequestChainAndItsFailLine) {
   src.answers = [](const std::string&) { return false; };
   src.attributesReadable = false;
   std::string path = "C:\\" + std::string(200, 'd') + "\\app.exe";
-  EXPECT_EQ(programIcon(set, src, textFromUtf8(path).c_str()), set.genericExeIcon);
+  EXPECT_EQ(programIcon(set, src, u16(path).c_str()), set.genericExeIcon);
   EXPECT_EQ(src.log, (std::vector<std::string>{"shell " + path + " small", "shell " + path}));
-  EXPECT_EQ(u8(set.exeIconFailLine), "EXEICON FAIL path=[" + path.substr(0, 180) +
-                                         "] len=211 attrOk=N err=3 small=2 large=2 short=[] shortErr=5");
+  EXPECT_EQ(u8(set.exeIconFailLine),
+            "EXEICON FAIL path=[" + path.substr(0, 180) +
+                "] len=211 attrOk=N err=3 small=2 large=2 short=[] shortErr=5");
   src.attributesReadable = true;
   src.shortForm = "C:\\" + std::string(70, 's') + "\\APP.EXE";
   src.failError = 1168;
   src.log.clear();
   programIcon(set, src, u"D:\\b.exe");
+  const std::string& s = src.shortForm;
   EXPECT_EQ(src.log, (std::vector<std::string>{"shell D:\\b.exe small", "shell D:\\b.exe",
-                                               "shell " + src.shortForm + " small", "shell " + src.shortForm}));
-  EXPECT_EQ(u8(set.exeIconFailLine), "EXEICON FAIL path=[D:\\b.exe] len=8 attrOk=Y err=0 small=1168 "
-                                     "large=1168 short=[" + src.shortForm.substr(0, 60) + "] shortErr=1168");
+                                               "shell " + s + " small", "shell " + s}));
+  EXPECT_EQ(u8(set.exeIconFailLine),
+            "EXEICON FAIL path=[D:\\b.exe] len=8 attrOk=Y err=0 small=1168 large=1168 short=[" +
+                s.substr(0, 60) + "] shortErr=1168");
   EXPECT_EQ(set.exeIconCount, 0);  // failures are not cached
   // The request that answers is the last one made.
   src.shortForm = "C:\\S.EXE";
-  const struct {
-    bool small;
-    const char *path, *answering;
-    size_t asked;
-  } rows[] = {{true, "C:\\P1.exe", "C:\\P1.exe", 2},
-              {false, "C:\\P2.exe", "C:\\S.EXE", 2},
-              {true, "C:\\P3.exe", "C:\\S.EXE small", 3}};
+  const struct { bool small; const char *path, *answering; size_t asked; } rows[] = {
+      {true, "C:\\P1.exe", "C:\\P1.exe", 2},
+      {false, "C:\\P2.exe", "C:\\S.EXE", 2},
+      {true, "C:\\P3.exe", "C:\\S.EXE small", 3}};
   for (const auto& r : rows) {
     set.useSmallIcons = r.small;
     src.log.clear();
     std::string answering = r.answering;
     src.answers = [answering](const std::string& asked) { return asked == answering; };
-    EXPECT_NE(programIcon(set, src, textFromUtf8(r.path).c_str()), set.genericExeIcon) << r.path;
+    EXPECT_NE(programIcon(set, src, u16(r.path).c_str()), set.genericExeIcon) << r.path;
     EXPECT_EQ(src.log.size(), r.asked) << r.path;
   }
 }

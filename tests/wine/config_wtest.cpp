@@ -1,7 +1,7 @@
 // The configuration against the real system: wincmd.ini found through real
-// environment variables, HKCU values and files; the real profile reader and
-// screen; and a panel's brushes and fonts made from the settings file beside a
-// copy of the plugin. The rules themselves are proven natively over fakes.
+// environment variables, HKCU values and files; the real profile reader; and
+// a panel's brushes and fonts made from the settings file beside a copy of the
+// plugin. The rules themselves are proven natively over fakes.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -87,21 +87,6 @@ TEST_F(HostConfigTest, FindsTheHostFileInOrder) {
   EXPECT_EQ(hostFile(), adFile);
   iniName.set(L"%MV_NO_SUCH_VAR%\\reg.ini", REG_EXPAND_SZ);
   EXPECT_EQ(hostFile(), adFile);
-}
-
-TEST_F(HostConfigTest, ResolutionSectionOfThisScreenAndOfTheWindowsMonitor) {
-  int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  std::wstring size = std::to_wstring(w) + L"x" + std::to_wstring(h);
-  std::wstring host = writeText(dir + L"\\wincmd.ini", L"[AllResolutions]\r\n[" + size +
-                                   L"0 (8x16)]\r\nA=1\r\n[" + size + L" (8x16)]\r\nA=1\r\n");
-  HWND window = createHostWindow(100, 100);
-  char16_t out[256];
-  for (HWND on : {HWND(nullptr), window}) {  // the screen, then the window's monitor
-    platform.window = on;
-    ASSERT_TRUE(resolutionSection(platform, U(host.c_str()), out, 256));
-    EXPECT_EQ(std::wstring(W(out)), size + L" (8x16)");
-  }
-  DestroyWindow(window);
 }
 
 TEST_F(HostConfigTest, EnvironmentValuesAreReadWholeOrNotAtAll) {
