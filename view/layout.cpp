@@ -309,14 +309,6 @@ void layoutHeaderCells(const VerticalBands& bands, const RowColumns& cols, bool 
   }
 }
 
-int32_t headerCellAt(const LayoutRect cells[kHeaderColumns], int32_t x, int32_t y) {
-  for (int c = 0; c < kHeaderColumns; ++c) {
-    const LayoutRect& r = cells[c];
-    if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return c;
-  }
-  return -1;
-}
-
 int32_t rowPitch(const LayoutMetrics& m) { return layoutScale(m, m.rowHeight); }
 
 int32_t rowTop(const LayoutMetrics& m, int32_t listTop, int32_t scrollOffset, int32_t index) {

@@ -194,8 +194,6 @@ constexpr int kHeaderColumns = 5;
 constexpr int kHeaderFilesColumn = 2;
 void layoutHeaderCells(const VerticalBands& bands, const RowColumns& cols, bool showTopFiles,
                        LayoutRect cells[kHeaderColumns]);
-// Index of the visible header cell under (x, y), or -1.
-int32_t headerCellAt(const LayoutRect cells[kHeaderColumns], int32_t x, int32_t y);
 
 // ---------------------------------------------------------------------------
 // 8. Rows and their hit test.
