@@ -6,6 +6,8 @@
 #include <random>
 #include <vector>
 
+#include "format/number_format.h"
+#include "scan/scan_progress.h"
 #include "tests/support/fake_dir_lister.h"
 
 namespace {
@@ -42,3 +44,18 @@ TEST(FileList, KeepsTheLargestFilesAndRepaintsEvery250Met) {
 }
 
 }  // namespace
+
+TEST(ScanProgressText, CountsGroupedWithSingularsForExactlyOne) {
+  const struct { uint32_t files, folders; const char *discovered, *summary; } rows[] = {
+      {1, 1, "Discovered so far: 1 file, 1 folder...", "0 B  \xE2\x80\xA2  1 File  \xE2\x80\xA2  1 Folder"},
+      {1234567, 2, "Discovered so far: 1,234,567 files, 2 folders...",
+       "0 B  \xE2\x80\xA2  1,234,567 Files  \xE2\x80\xA2  2 Folders"},
+      {0, 0, "Discovered so far: 0 files, 0 folders...", "0 B  \xE2\x80\xA2  0 Files  \xE2\x80\xA2  0 Folders"}};
+  for (const auto& r : rows) {
+    char16_t buf[128];
+    formatDiscoveredLine(u',', r.files, r.folders, buf, 128);
+    EXPECT_EQ(textToUtf8(buf), r.discovered);
+    formatScanSummary(u',', u'.', kSizeDisplayAuto, 0, r.files, r.folders, buf, 128);
+    EXPECT_EQ(textToUtf8(buf), r.summary);
+  }
+}

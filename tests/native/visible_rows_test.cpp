@@ -85,3 +85,16 @@ TEST(Rows, FilterMatchesNamesOnlyIgnoringCaseAndRebuildRestores) {
     EXPECT_EQ(r.shown(), st.want) << textToUtf8(st.text) << (st.rebuild ? " after a rebuild" : "");
   }
 }
+
+TEST(Rows, TopFilesModeShowsTheKeptFilesUpToTheLimit) {
+  const struct { int32_t kept, limit; const char* want; } rows[] = {
+      {3, 50, "f0 f1 f2 max 0"}, {3, 2, "f0 f1 max 0"}, {3, 0, " max 0"}, {3, -3, " max 0"}, {0, 50, " max 0"}};
+  for (const auto& r : rows) {
+    Rows t({it(u"folder", 99, 1)});
+    t.m.fileList = static_cast<ScanItem*>(std::malloc(sizeof(ScanItem) * 3));
+    for (int i = 0; i < 3; ++i) t.m.fileList[i] = it(i == 0 ? u"f0" : i == 1 ? u"f1" : u"f2", 10 - i);
+    t.m.fileListCount = r.kept, t.m.fileListCapacity = 3, t.m.maxTopFiles = r.limit;
+    buildVisibleRows(t.m, true);
+    EXPECT_EQ(t.shown(), r.want) << r.kept << " kept, limit " << r.limit;
+  }
+}
