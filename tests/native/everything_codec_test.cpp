@@ -213,10 +213,11 @@ TEST(EverythingCraftedReply, LengthsOffsetsAndCountsStayInside) {
 }
 
 TEST(EverythingFileCounts, CountsFilesInsideChildFoldersOnly) {
+  const std::u16string name259(259, u'z');  // the longest name a row holds
   std::vector<ScanItem> rows = {folderRow(u"Docs"), folderRow(u"walked", 0), folderRow(u"docs"),
-                                folderRow(u"Pics")};
+                                folderRow(u"Pics"), folderRow(name259)};
   rows[3].isFolder = 0;  // a file row never counts
-  Parsed r = counts(evreply::reply(9, {
+  Parsed r = counts(evreply::reply(11, {
       {0, evreply::countItem(u"C:\\Data\\docs\\a.txt")},
       {0, evreply::countItem(u"c:\\data\\DOCS\\deep\\b.txt")},  // case ignored everywhere
       {0, evreply::countItem(u"C:\\Data\\top.txt")},            // directly in the target
@@ -226,10 +227,12 @@ TEST(EverythingFileCounts, CountsFilesInsideChildFoldersOnly) {
       {0, evreply::countItem(u"C:\\Data\\\\f.txt")},            // empty child name
       {0, evreply::countItem(u"C:\\Data")},
       {0, evreply::countItem(u"D:\\Data\\docs\\g.txt")},
+      {0, evreply::countItem(u"C:\\Data\\" + name259 + u"\\h.txt")},
+      {0, evreply::countItem(u"C:\\Data\\" + name259 + u"z\\i.txt")},  // 260 units: no row's
   }), "C:\\Data\\", rows);
   EXPECT_TRUE(r.ok);
-  EXPECT_EQ(r.tot + r.num, 18u);
-  EXPECT_EQ(r.counts, (std::vector<int>{2, 0, 0, 0}));  // the first of two equal names takes all
+  EXPECT_EQ(r.tot + r.num, 22u);
+  EXPECT_EQ(r.counts, (std::vector<int>{2, 0, 0, 0, 1}));  // the first of two equal names takes all
 }
 
 // The indexes must give exactly what the first-match rule over the rows or the
