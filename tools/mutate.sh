@@ -35,6 +35,7 @@ main() {
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 work="${MUTATE_DIR:-$root/build/mutate}"  # another directory lets two runs go side by side
 mkdir -p "$work"
+work=$(cd "$work" && pwd)  # the test programs run from their own folder: a relative path would miss them
 
 # The copy holds at most one mutant at a time; whatever ends this script puts
 # that file back from the pristine snapshot.
